@@ -1,10 +1,12 @@
+#include "ui/Layout.h"
+#include "ui/MainWindow.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle("Velquor");
-    window.showMaximized();
+    velquor::ui::InstallFontSubstitutes();
+    velquor::ui::TForm1 form;
+    form.showMaximized();
     return app.exec();
 }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace velquor::run {
+
+// What an empty result field holds.
+inline const QString BlankResult = QStringLiteral("    ");
+
+// Fixed point with exactly two decimals, rounded half away from zero after rounding to six
+// significant digits (so that a sum such as 2348 x 0.00125 that lands a hair below 2.935
+// still shows "2,94"); never a minus sign on a value that shows as zero.
+QString FormatResult(double value, const QString& decimalSeparator);
+
+} // namespace velquor::run

@@ -1,0 +1,44 @@
+#include "scene/RopeSetup.h"
+
+#include <cmath>
+
+namespace velquor::scene {
+
+namespace {
+
+constexpr double PixelsPerMetre = 6.46;
+// Moving the slider to the right shortens the rope.
+constexpr int RopeLengthPlusSlider = 68;
+constexpr int WallX = 65;            // where the rope meets the wall
+constexpr int FloorY = 416;          // the anchor height is measured up from here
+constexpr int HeadTop = 398;
+constexpr int HeadRadius = 8;
+constexpr int HeadCentreY = HeadTop + HeadRadius; // the rope leaves from the head's middle
+constexpr int HeadCentreOffset = 64; // head centre x when the rope covers no floor
+constexpr long double RopeAngleSine = 1.0L / 6;
+
+// Nearest integer, ties to even, as the current rounding mode does by default.
+int RoundPixel(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+} // namespace
+
+RopeSetup ComputeRopeSetup(int sliderPosition) {
+    RopeSetup setup{};
+    const int length = RopeLengthPlusSlider - sliderPosition;
+    setup.ropeLength = length;
+    setup.ropeFloor = static_cast<double>(static_cast<long double>(length) *
+                                          std::asin(RopeAngleSine));
+    setup.anchorHeight = std::sqrt(static_cast<double>(length) * length -
+                                   setup.ropeFloor * setup.ropeFloor);
+    const double floorPixels = PixelsPerMetre * setup.ropeFloor;
+    setup.bodyWidth = RoundPixel(floorPixels - HeadRadius);
+    setup.headLeft = RoundPixel(floorPixels + HeadCentreOffset - HeadRadius);
+    setup.headTop = HeadTop;
+    setup.ropeFromX = RoundPixel(floorPixels + HeadCentreOffset);
+    setup.ropeFromY = HeadCentreY;
+    setup.ropeToX = WallX;
+    setup.ropeToY = RoundPixel(FloorY - PixelsPerMetre * setup.anchorHeight);
+    return setup;
+}
+
+} // namespace velquor::scene

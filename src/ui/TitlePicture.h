@@ -1,0 +1,50 @@
+#pragma once
+// The title picture shown at start-up: a page that introduces the three mechanical
+// simulators, drawn entirely by our own painter code so that it stays sharp on any
+// screen and needs no image file.
+
+#include <QFont>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace velquor::ui {
+
+// Logical size of the picture; the window reserves exactly this much room for it.
+inline constexpr int TitlePictureWidth = 966;
+inline constexpr int TitlePictureHeight = 647;
+// Blank border around everything on the page, the same on all four sides.
+inline constexpr int TitlePictureMargin = 32;
+
+enum class TitleTextKind { Heading, Paragraph, BoxTitle, Explanation, Label };
+
+struct TitleText {
+    TitleTextKind kind = TitleTextKind::Paragraph;
+    int box = -1; // which of the three boxes holds the text, -1 for the page texts
+    QString text;
+    QFont font;
+    int flags = 0;  // Qt alignment and wrapping flags used for measuring and drawing
+    QRectF place;   // the room reserved for the text, logical pixels
+    QRectF needed;  // what the text takes in that room with this font
+};
+
+struct TitleLayout {
+    std::vector<TitleText> texts;
+    std::array<QRectF, 3> frames;   // the three boxes, left to right
+    std::array<QRectF, 3> drawings; // the line drawing inside each box
+};
+
+// Places every text and box and picks each font's size: a text that would not fit
+// its room is set one pixel smaller at a time, down to a floor that keeps it legible.
+TitleLayout LayoutTitlePicture();
+
+QImage DrawTitlePicture(qreal devicePixelRatio = 1.0);
+
+// As above, and reports the bounds the painter gave each text of LayoutTitlePicture(),
+// in the same order, so the fit can be checked at the resolution actually drawn.
+QImage DrawTitlePicture(qreal devicePixelRatio, std::vector<QRectF>* drawnTextBounds);
+
+} // namespace velquor::ui

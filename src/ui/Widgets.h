@@ -1,0 +1,71 @@
+#pragma once
+// The few small widgets the layout needs beyond Qt's own controls.
+
+#include <QFrame>
+#include <QImage>
+#include <QLine>
+#include <QWidget>
+
+namespace velquor::ui {
+
+// A panel: a coloured area with a raised one-pixel bevel.
+class Panel : public QFrame {
+public:
+    Panel(QWidget* parent, const QColor& colour);
+};
+
+// A rectangle or circle with a one-pixel outline and an optional fill.
+class Shape : public QWidget {
+public:
+    enum class Form { Rectangle, Circle };
+    Shape(QWidget* parent, Form form, const QColor& pen, const QColor& fill);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Form form_;
+    QColor pen_;
+    QColor fill_; // invalid: no fill
+};
+
+// Shows a picture at its natural size from the top left corner.
+class PictureBox : public QWidget {
+public:
+    PictureBox(QWidget* parent, QImage picture);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage picture_;
+};
+
+// Paints the scene as it was last presented. It holds no picture of its own: the scene
+// keeps the presented picture, so a repaint by the window system never loses figures.
+class ScenePaintBox : public QWidget {
+public:
+    ScenePaintBox(QWidget* parent, const QImage& presented);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const QImage& presented_;
+};
+
+// Transparent surface over the rope panel on which the rope is drawn as one line.
+class RopePaintBox : public QWidget {
+public:
+    explicit RopePaintBox(QWidget* parent);
+    void setRope(QLine rope);
+    QLine rope() const { return rope_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QLine rope_;
+};
+
+} // namespace velquor::ui

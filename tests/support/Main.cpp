@@ -1,0 +1,3 @@
+#include "TestApp.h"
+
+int main(int argc, char** argv) { return velquor::testing::RunAllTests(argc, argv); }
