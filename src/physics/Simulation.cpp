@@ -57,7 +57,9 @@ double preStretchFor(int springConstantPosition) {
 }
 double ropeLengthFor(int ropePosition) { return RopeLengthBase - ropePosition; }
 
-long double Simulation::RopeFloor() const { return Extended{RopeLength} * std::asin(RopeRestSine); }
+long double RopeFloorFor(double ropeLength) { return Extended{ropeLength} * std::asin(RopeRestSine); }
+
+long double Simulation::RopeFloor() const { return RopeFloorFor(RopeLength); }
 
 void Simulation::SetStartState(SimulatorKind kind) {
     JumperState& s = jumper(kind);

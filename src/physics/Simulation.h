@@ -36,6 +36,10 @@ public:
     virtual int ropeLengthPosition() const = 0;     // ScrollBar2, 8..60
 };
 
+// Where the rope jumper rests against the wall: RopeLength x arcsin(1/6), as an arc
+// length, at extended precision.
+long double RopeFloorFor(double ropeLength);
+
 // Slider positions to parameters; each is the double nearest to the exact quotient.
 double launchSpeedFor(int position);
 double timeStepFor(int position);

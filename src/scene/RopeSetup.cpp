@@ -1,5 +1,7 @@
 #include "scene/RopeSetup.h"
 
+#include "physics/Simulation.h"
+
 #include <cmath>
 
 namespace velquor::scene {
@@ -7,29 +9,27 @@ namespace velquor::scene {
 namespace {
 
 constexpr double PixelsPerMetre = 6.46;
-// Moving the slider to the right shortens the rope.
-constexpr int RopeLengthPlusSlider = 68;
-constexpr int WallX = 65;            // where the rope meets the wall
-constexpr int FloorY = 416;          // the anchor height is measured up from here
+constexpr int WallX = 65;   // where the rope meets the wall
+constexpr int FloorY = 416; // the anchor height is measured up from here
 constexpr int HeadTop = 398;
 constexpr int HeadRadius = 8;
 constexpr int HeadCentreY = HeadTop + HeadRadius; // the rope leaves from the head's middle
-constexpr int HeadCentreOffset = 64; // head centre x when the rope covers no floor
-constexpr long double RopeAngleSine = 1.0L / 6;
+constexpr int HeadCentreOffset = 64;              // head centre x when the rope covers no floor
 
 // Nearest integer, ties to even, as the current rounding mode does by default.
-int RoundPixel(double value) { return static_cast<int>(std::nearbyint(value)); }
+int RoundPixel(double value) {
+    return static_cast<int>(std::nearbyint(value));
+}
 
 } // namespace
 
 RopeSetup ComputeRopeSetup(int sliderPosition) {
     RopeSetup setup{};
-    const int length = RopeLengthPlusSlider - sliderPosition;
+    const int length = static_cast<int>(physics::ropeLengthFor(sliderPosition));
     setup.ropeLength = length;
-    setup.ropeFloor = static_cast<double>(static_cast<long double>(length) *
-                                          std::asin(RopeAngleSine));
-    setup.anchorHeight = std::sqrt(static_cast<double>(length) * length -
-                                   setup.ropeFloor * setup.ropeFloor);
+    setup.ropeFloor = static_cast<double>(physics::RopeFloorFor(length));
+    setup.anchorHeight =
+        std::sqrt(static_cast<double>(length) * length - setup.ropeFloor * setup.ropeFloor);
     const double floorPixels = PixelsPerMetre * setup.ropeFloor;
     setup.bodyWidth = RoundPixel(floorPixels - HeadRadius);
     setup.headLeft = RoundPixel(floorPixels + HeadCentreOffset - HeadRadius);

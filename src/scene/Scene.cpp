@@ -1,7 +1,7 @@
 #include "scene/Scene.h"
 
-#include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace velquor::scene {
 
@@ -15,8 +15,9 @@ constexpr int PenWidth = 3;
 constexpr qreal PenReach = PenWidth / 2.0 + 0.5;
 
 QPen FigurePen(QRgb colour) {
-    // Round caps and joins, as a wide pen in the original drawing; solid, never cosmetic,
-    // so that at a higher device pixel ratio the strokes scale with the figure.
+    // Round caps and joins keep every stroke within half the pen of its path, also at the
+    // ends of slanted limbs where square caps reach further. Not cosmetic, so that at a
+    // higher device pixel ratio the strokes scale with the figure.
     return QPen(QBrush(QColor::fromRgb(colour)), PenWidth, Qt::SolidLine, Qt::RoundCap,
                 Qt::RoundJoin);
 }
@@ -53,7 +54,9 @@ Scene::Scene(qreal devicePixelRatio)
     m_painter.setBrush(QBrush(QColor::fromRgb(White), Qt::SolidPattern));
 }
 
-Scene::~Scene() { m_painter.end(); }
+Scene::~Scene() {
+    m_painter.end();
+}
 
 void Scene::UsePen(QRgb colour) {
     if (colour == Black) {
@@ -70,8 +73,8 @@ void Scene::UsePen(QRgb colour) {
 
 void Scene::MarkDirty(const QRect& logicalPathBounds) {
     const qreal ratio = m_bitmap.devicePixelRatio();
-    const QRectF reached = QRectF(logicalPathBounds).adjusted(-PenReach, -PenReach,
-                                                               PenReach, PenReach);
+    const QRectF reached =
+        QRectF(logicalPathBounds).adjusted(-PenReach, -PenReach, PenReach, PenReach);
     const QRectF device(reached.topLeft() * ratio, reached.size() * ratio);
     m_dirty |= device.toAlignedRect() & m_bitmap.rect();
 }
@@ -85,13 +88,14 @@ void Scene::DrawCrouchFigure(int x, int b, QRgb colour) {
     const QPoint arm[] = {{x, 384 - b}, {x + 27, 404 - b}, {x - 15, 417 - b}};
     m_painter.drawPolyline(arm, std::size(arm));
     m_painter.drawLine(QPoint(x - 7, 358 - b), QPoint(x - 15, 361 - b)); // mouth
-    DrawBoxEllipse(m_painter, x - 8, 345 - b, x - 5, 348 - b);          // eye
+    DrawBoxEllipse(m_painter, x - 8, 345 - b, x - 5, 348 - b);           // eye
     MarkDirty(CrouchPathBounds(x, b));
 }
 
 void Scene::DrawStretchFigure(int x, int b, QRgb colour) {
     UsePen(colour);
-    const QPoint bodyAndLeg[] = {{x, 354 - b}, {x + 7, 421 - b}, {x - 7, 494 - b}, {x - 20, 504 - b}};
+    const QPoint bodyAndLeg[] = {
+        {x, 354 - b}, {x + 7, 421 - b}, {x - 7, 494 - b}, {x - 20, 504 - b}};
     m_painter.drawPolyline(bodyAndLeg, std::size(bodyAndLeg));
     const QPoint arm[] = {{x, 374 - b}, {x - 30, 364 - b}, {x - 40, 321 - b}};
     m_painter.drawPolyline(arm, std::size(arm));
@@ -99,7 +103,7 @@ void Scene::DrawStretchFigure(int x, int b, QRgb colour) {
     // reaches inside it.
     DrawBoxEllipse(m_painter, x - 17, 317 - b, x + 20, 354 - b);
     m_painter.drawLine(QPoint(x - 7, 341 - b), QPoint(x - 15, 344 - b)); // mouth
-    DrawBoxEllipse(m_painter, x - 8, 328 - b, x - 5, 331 - b);          // eye
+    DrawBoxEllipse(m_painter, x - 8, 328 - b, x - 5, 331 - b);           // eye
     MarkDirty(StretchPathBounds(x, b));
 }
 
@@ -121,12 +125,13 @@ void Scene::Present() {
     }
     // Only the changed rows and columns are copied, so a step that moves five small
     // figures costs a few kilobytes, and presented() never shows a half-drawn step.
-    const qsizetype pixelBytes = sizeof(QRgb);
-    const qsizetype offset = m_dirty.left() * pixelBytes;
-    const qsizetype length = m_dirty.width() * pixelBytes;
-    for (int row = m_dirty.top(); row <= m_dirty.bottom(); ++row) {
-        std::memcpy(m_presented.scanLine(row) + offset, m_bitmap.constScanLine(row) + offset,
-                    length);
+    const qsizetype stride = m_bitmap.bytesPerLine();
+    const qsizetype start = m_dirty.top() * stride + m_dirty.left() * qsizetype(sizeof(QRgb));
+    const qsizetype length = m_dirty.width() * qsizetype(sizeof(QRgb));
+    const uchar* source = m_bitmap.constBits() + start;
+    uchar* target = m_presented.bits() + start;
+    for (int row = 0; row < m_dirty.height(); ++row) {
+        std::memcpy(target + row * stride, source + row * stride, length);
     }
     m_dirty = QRect();
 }

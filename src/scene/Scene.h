@@ -5,6 +5,8 @@
 // computed; Present() then publishes the changed part to presented(), which is the only
 // image a widget should paint. Drawing is aliased so that erasing restores pure white.
 
+#include "physics/Simulation.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -18,10 +20,15 @@ inline constexpr QRgb Black = 0xFF000000;
 inline constexpr QRgb White = 0xFFFFFFFF;
 
 // Horizontal centres of the five columns, left to right.
-inline constexpr int ColumnCentres[] = {100, 300, 500, 700, 900};
+inline constexpr std::array<int, physics::SimulatorCount> ColumnCentres = [] {
+    std::array<int, physics::SimulatorCount> centres{};
+    for (physics::SimulatorKind kind : physics::AllKinds)
+        centres[physics::indexOf(kind)] = physics::ColumnX(kind);
+    return centres;
+}();
 
 class Scene {
-public:
+  public:
     explicit Scene(qreal devicePixelRatio = 1.0);
     ~Scene();
     // The painter is bound to the bitmap's address, so the scene stays where it was made.
@@ -37,7 +44,7 @@ public:
     const QImage& bitmap() const { return m_bitmap; }
     const QImage& presented() const { return m_presented; }
 
-private:
+  private:
     void UsePen(QRgb colour);
     void MarkDirty(const QRect& logicalPathBounds);
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "TitlePicture.h"
 #include "Widgets.h"
+#include "scene/RopeSetup.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -283,7 +284,8 @@ void TForm1::BuildInfoPanels() {
                     QColor(0xFF, 0xFF, 0x00));
     Shape11->hide();
     Button19 = panelClose(Panel5, "Button19", 144);
-    ScrollBar2 = scrollBar(Panel5, "ScrollBar2", Qt::Vertical, {24, 24, 9, 393}, 8, 60, 8);
+    ScrollBar2 = scrollBar(Panel5, "ScrollBar2", Qt::Vertical, {24, 24, 9, 393}, scene::RopeSliderMin,
+                           scene::RopeSliderMax, scene::RopeSliderMin);
     Edit3 = edit(Panel5, "Edit3", {88, 432, 41, 28}, LayoutFont(16), false, true);
 
     for (Panel* p : {Panel1, Panel2, Panel3, Panel4, Panel5})

@@ -52,6 +52,7 @@ TForm1::TForm1(QWidget* parent)
     BuildLayout();
     FormCreate();
     ConnectHandlers();
+    SetKeyboardOrder();
 }
 
 TForm1::~TForm1() = default;
@@ -94,6 +95,25 @@ void TForm1::ConnectHandlers() {
     connectStepwise(ScrollBar3, [this](int p) { ScrollBar3Change(p); });
     connectStepwise(ScrollBar4, [this](int p) { ScrollBar4Change(p); });
     connect(Edit15, &QLineEdit::editingFinished, this, &TForm1::Edit15Finished);
+}
+
+// Tab moves through the window's children in the layout's keyboard order, and through
+// the controls of each panel in the order of their rows (which is their creation order).
+void TForm1::SetKeyboardOrder() {
+    const QList<QWidget*> children = {Button4, Button5, Button6,  Button7, Button8, Button10,
+                                      Button11, Button12, Button13, Button14, Panel1, Panel2,
+                                      Panel3,  Panel4,  Panel5,  Panel6,  Panel7,  Panel8,
+                                      Panel9,  Panel10, Panel11};
+    QList<QWidget*> chain;
+    for (QWidget* child : children) {
+        if (child->focusPolicy() & Qt::TabFocus)
+            chain.append(child);
+        for (QWidget* inner : child->findChildren<QWidget*>())
+            if (inner->focusPolicy() & Qt::TabFocus)
+                chain.append(inner);
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 QList<QWidget*> TForm1::RunStartingControls() const {
@@ -150,6 +170,7 @@ void TForm1::FormActivate() {
     sim_.jumper(SimulatorKind::Rope).Velocity = sim_.LaunchSpeed;
     sim_.RopeLength = physics::ropeLengthFor(ScrollBar2->value());
     sim_.jumper(SimulatorKind::Rope).Position = static_cast<double>(sim_.RopeFloor());
+    Button3->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- Title screen, hint, end -----------------------------------------------------------
@@ -279,8 +300,17 @@ void TForm1::Button8Click() {
 // ---- RunHost ---------------------------------------------------------------------------
 
 void TForm1::SetControlsEnabled(bool enabled) {
-    for (QWidget* control : RunStartingControls())
+    const QList<QWidget*> controls = RunStartingControls();
+    // Disabling the focused start button would push the focus on to the next control;
+    // give it back afterwards so that a keyboard user can start the same jump again.
+    if (!enabled && controls.contains(QApplication::focusWidget()))
+        focusBeforeRun_ = QApplication::focusWidget();
+    for (QWidget* control : controls)
         control->setEnabled(enabled);
+    if (enabled && focusBeforeRun_ != nullptr) {
+        focusBeforeRun_->setFocus(Qt::OtherFocusReason);
+        focusBeforeRun_ = nullptr;
+    }
 }
 
 void TForm1::SetJointStartEnabled(bool enabled) { Button1->setEnabled(enabled); }

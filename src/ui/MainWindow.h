@@ -133,6 +133,7 @@ private:
     void BuildHint();
     void BuildTitleScreen();
     void ConnectHandlers();
+    void SetKeyboardOrder();
     QList<QWidget*> RunStartingControls() const;
     const Column& column(physics::SimulatorKind kind) const {
         return columns_[physics::indexOf(kind)];
@@ -147,6 +148,7 @@ private:
     std::function<std::uint32_t()> tickSource_;
     bool activated_ = false;
     bool closeRequested_ = false;
+    QWidget* focusBeforeRun_ = nullptr;
 };
 
 } // namespace velquor::ui

@@ -18,7 +18,7 @@ namespace {
 // A restrained palette: near-black text, one blue accent and its soft tints.
 const QColor TextColour(0x1f, 0x2a, 0x36);
 const QColor AccentColour(0x28, 0x59, 0x8a);
-const QColor FrameColour(0x9b, 0xb4, 0xcf);
+const QColor FrameColour = QColor::fromRgb(TitleFrameColour);
 const QColor FigureColour(0x22, 0x2b, 0x36);
 const QColor StructureColour(0x5f, 0x6b, 0x78);
 const QColor HatchColour(0xa3, 0xad, 0xb8);
@@ -55,11 +55,10 @@ static_assert(BoxWidth == 286, "boxes should land on whole pixels so their frame
 // Rope angle of the pendulum simulator: the wall then takes one sixth of the weight.
 const qreal PendulumAngle = std::asin(1.0 / 6.0);
 
-QFont pageFont(int pixelSize, bool bold = false, bool italic = false) {
+QFont pageFont(int pixelSize, bool bold = false) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
-    font.setItalic(italic);
     // Unhinted outlines scale linearly, so the line breaks measured here are the ones
     // drawn at any device pixel ratio.
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -67,29 +66,8 @@ QFont pageFont(int pixelSize, bool bold = false, bool italic = false) {
     return font;
 }
 
-// Sizes below these would no longer read comfortably on the page.
-int smallestPixelSize(TitleTextKind kind) {
-    switch (kind) {
-    case TitleTextKind::Heading: return 22;
-    case TitleTextKind::Paragraph: return 14;
-    case TitleTextKind::BoxTitle: return 15;
-    case TitleTextKind::Explanation: return 12;
-    case TitleTextKind::Label: return 11;
-    }
-    return 12;
-}
-
 QRectF measure(const TitleText& t) {
     return QFontMetricsF(t.font).boundingRect(t.place, t.flags, t.text);
-}
-
-void fit(TitleText& t) {
-    t.needed = measure(t);
-    const int floor = smallestPixelSize(t.kind);
-    while (!t.place.contains(t.needed) && t.font.pixelSize() > floor) {
-        t.font.setPixelSize(t.font.pixelSize() - 1);
-        t.needed = measure(t);
-    }
 }
 
 // --- Drawing geometry, in each drawing's own coordinates (0,0 at its top left). ---
@@ -110,7 +88,7 @@ constexpr qreal PulleyFigureHeight = 96;
 constexpr QRectF CounterweightRect(PulleyRightX - 20, 118, 40, 52);
 
 // Pendulum drawing.
-constexpr qreal WallX = 224;
+constexpr qreal WallX = 188;
 constexpr qreal LyingFigureY = 178;
 constexpr qreal LyingFigureHeight = 96;
 constexpr QPointF SlingRing(WallX - 0.56 * LyingFigureHeight, LyingFigureY - 38);
@@ -120,7 +98,7 @@ constexpr qreal AngleArcRadius = 72;
 constexpr QRectF AstronautMassLabel(0, 136, PulleyLeftX - 26, 18);
 constexpr QRectF CounterweightMassLabel(CounterweightRect.right() + 6, 136,
                                         DrawingWidth - CounterweightRect.right() - 6, 18);
-constexpr QRectF AngleLabel(84, CeilingY + AngleArcRadius - 7, 88, 18);
+constexpr QRectF AngleLabel(WallX - 140, CeilingY + AngleArcRadius - 7, 88, 18);
 
 // The rope's top leans towards the wall: hanging freely he would swing into it, so the
 // wall has to push him back, and that push is his weight on the Moon.
@@ -235,7 +213,7 @@ void drawCoilSpringSimulator(QPainter& p) {
     const Figure astronaut{{Centre, FloorY - 1}, {0, -1}, SpringFigureHeight};
     drawFigure(p, astronaut);
     const QPointF hold = drawSpreader(p, astronaut);
-    drawSpring(p, {Centre, CeilingY + 1}, hold, 9);
+    drawSpring(p, {Centre, CeilingY + 1}, hold, 10);
 }
 
 void drawCounterweightSimulator(QPainter& p) {
@@ -272,19 +250,15 @@ void drawCounterweightSimulator(QPainter& p) {
     p.setBrush(TintColour);
     p.drawRoundedRect(CounterweightRect, 3, 3);
     p.setBrush(Qt::NoBrush);
-    // A hook so the block visibly hangs from the rope.
-    p.setPen(linePen(AccentColour, 2));
-    p.drawLine(QPointF(PulleyRightX - 6, CounterweightRect.top()),
-               QPointF(PulleyRightX + 6, CounterweightRect.top()));
 }
 
 void drawPendulumSimulator(QPainter& p) {
     const QPointF pivot = pendulumPivot();
-    drawSurface(p, {40, CeilingY}, {WallX + 1, CeilingY}, {0, -1});
+    drawSurface(p, {pivot.x() - 90, CeilingY}, {WallX + 1, CeilingY}, {0, -1});
     drawSurface(p, {WallX, CeilingY}, {WallX, FloorY + 6}, {1, 0});
     // The room's real floor, far below him, only hinted.
     p.setPen(linePen(HatchColour, 1));
-    p.drawLine(QPointF(24, FloorY + 6.5), QPointF(WallX, FloorY + 6.5));
+    p.drawLine(QPointF(WallX - 150, FloorY + 6.5), QPointF(WallX, FloorY + 6.5));
 
     // How far the rope leans from the vertical.
     QPen dashed(HatchColour, 1, Qt::DashLine);
@@ -321,7 +295,7 @@ TitleText pageText(TitleTextKind kind, int box, const QString& text, const QFont
     t.font = font;
     t.flags = flags;
     t.place = place;
-    fit(t);
+    FitTitleText(t);
     return t;
 }
 
@@ -350,6 +324,27 @@ const std::array<BoxContent, 3>& boxContents() {
 }
 
 } // namespace
+
+// Sizes below these would no longer read comfortably on the page.
+int SmallestTitlePixelSize(TitleTextKind kind) {
+    switch (kind) {
+    case TitleTextKind::Heading: return 22;
+    case TitleTextKind::Paragraph: return 14;
+    case TitleTextKind::BoxTitle: return 15;
+    case TitleTextKind::Explanation: return 12;
+    case TitleTextKind::Label: return 11;
+    }
+    return 12;
+}
+
+void FitTitleText(TitleText& t) {
+    t.needed = measure(t);
+    const int floor = SmallestTitlePixelSize(t.kind);
+    while (!t.place.contains(t.needed) && t.font.pixelSize() > floor) {
+        t.font.setPixelSize(t.font.pixelSize() - 1);
+        t.needed = measure(t);
+    }
+}
 
 TitleLayout LayoutTitlePicture() {
     TitleLayout layout;

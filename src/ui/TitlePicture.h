@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <QRectF>
+#include <QRgb>
 #include <QString>
 
 #include <array>
@@ -18,6 +19,9 @@ inline constexpr int TitlePictureWidth = 966;
 inline constexpr int TitlePictureHeight = 647;
 // Blank border around everything on the page, the same on all four sides.
 inline constexpr int TitlePictureMargin = 32;
+// The soft accent of the box frames and the rule under the heading; a window framing the
+// picture can match it.
+inline constexpr QRgb TitleFrameColour = qRgb(0x9b, 0xb4, 0xcf);
 
 enum class TitleTextKind { Heading, Paragraph, BoxTitle, Explanation, Label };
 
@@ -37,8 +41,14 @@ struct TitleLayout {
     std::array<QRectF, 3> drawings; // the line drawing inside each box
 };
 
-// Places every text and box and picks each font's size: a text that would not fit
-// its room is set one pixel smaller at a time, down to a floor that keeps it legible.
+int SmallestTitlePixelSize(TitleTextKind kind);
+
+// Measures the text in its room and, while it does not fit, sets it one pixel smaller,
+// down to a floor per kind of text that keeps it legible; below that it is left too big,
+// so that `needed` shows the overflow instead of the page hiding it in tiny print.
+void FitTitleText(TitleText& text);
+
+// Places every text and box and fits each text to its room.
 TitleLayout LayoutTitlePicture();
 
 QImage DrawTitlePicture(qreal devicePixelRatio = 1.0);

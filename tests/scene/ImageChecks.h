@@ -15,7 +15,9 @@ namespace velquor::scene::testing {
 
 enum class Pose { Crouch, Stretch };
 
-inline const char* NameOf(Pose pose) { return pose == Pose::Crouch ? "Crouch" : "Stretch"; }
+inline const char* NameOf(Pose pose) {
+    return pose == Pose::Crouch ? "Crouch" : "Stretch";
+}
 
 inline void Draw(Scene& scene, Pose pose, int x, int b, QRgb colour) {
     if (pose == Pose::Crouch) {
