@@ -1,10 +1,13 @@
 # Set-up, build and test in one step each. See README.md.
 BUILD     ?= build
+SANITIZE_BUILD ?= build-sanitize
+PREFIX    ?= /usr/local
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-             xvfb xauth x11-utils imagemagick fonts-liberation2 fonts-comic-neue
+             xvfb xauth x11-utils imagemagick fonts-liberation2 fonts-comic-neue \
+             desktop-file-utils appstream librsvg2-bin
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench install clean
 
 all: build
 
@@ -36,8 +39,17 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELQUOR_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	./$(BUILD)/bench/velquor_bench
 
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

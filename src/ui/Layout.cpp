@@ -118,6 +118,7 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, Qt::Orientation orienta
     s->setSingleStep(1);
     s->setPageStep(1);
     s->setValue(position);
+    s->setFocusPolicy(Qt::StrongFocus); // reachable with Tab, moved with the arrow keys
     return s;
 }
 

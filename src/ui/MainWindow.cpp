@@ -53,6 +53,7 @@ TForm1::TForm1(QWidget* parent)
     FormCreate();
     ConnectHandlers();
     SetKeyboardOrder();
+    SetAccessibleNames();
 }
 
 TForm1::~TForm1() = default;
@@ -114,6 +115,46 @@ void TForm1::SetKeyboardOrder() {
     }
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+// Names for a screen reader, for every control that shows no text of its own or whose
+// text alone does not say what it belongs to.
+void TForm1::SetAccessibleNames() {
+    static const std::array<QString, physics::SimulatorCount> columnNames = {
+        QStringLiteral("Erde"), QStringLiteral("Mond"), QStringLiteral("Schraubenfeder"),
+        QStringLiteral("Gegengewicht"), QStringLiteral("Seil")};
+    for (SimulatorKind kind : physics::AllKinds) {
+        const QString& name = columnNames[physics::indexOf(kind)];
+        const Column& c = column(kind);
+        c.time->setAccessibleName(QStringLiteral("Flugzeit ") + name);
+        c.height->setAccessibleName(QStringLiteral("Sprunghöhe ") + name);
+        c.selection->setAccessibleName(name + QStringLiteral(" beim gemeinsamen Start"));
+        c.info->setAccessibleName(QStringLiteral("Info ") + name);
+        c.panelClose->setAccessibleName(QStringLiteral("Info ") + name + QStringLiteral(" schließen"));
+        c.columnClose->setAccessibleName(QStringLiteral("Info ") + name + QStringLiteral(" schließen"));
+    }
+    ScrollBar1->setAccessibleName(QStringLiteral("Federkonstante in N/m"));
+    ScrollBar2->setAccessibleName(QStringLiteral("Seillänge, oben lang, unten kurz"));
+    ScrollBar3->setAccessibleName(QStringLiteral("Absprung-Geschwindigkeit in Zehntel m/s"));
+    ScrollBar4->setAccessibleName(QStringLiteral("Simulationsgeschwindigkeit"));
+    Edit1->setAccessibleName(QStringLiteral("Federkonstante in N/m"));
+    Edit2->setAccessibleName(QStringLiteral("Verlängerung der Feder in m"));
+    Edit3->setAccessibleName(QStringLiteral("Seillänge in Metern"));
+    Edit14->setAccessibleName(QStringLiteral("Computerzeit für Mondsprung"));
+    Edit15->setAccessibleName(QStringLiteral("Absprung-Geschwindigkeit in m/s"));
+    Button21->setAccessibleName(QStringLiteral("Hinweis schließen"));
+    Memo1->setAccessibleName(QStringLiteral("Hinweis zur Simulationsgeschwindigkeit"));
+    PaintBox2->setAccessibleName(QStringLiteral("Sprungszene"));
+    PaintBox2->setAccessibleDescription(
+        QStringLiteral("Bild: fünf Strichfiguren, von links Erde, Mond, Schraubenfeder, "
+                       "Gegengewicht und Seil, hocken am Boden oder springen."));
+    PaintBox1->setAccessibleName(QStringLiteral("Seil-Aufbau"));
+    PaintBox1->setAccessibleDescription(
+        QStringLiteral("Bild: Seitenansicht von Wand, Astronaut und Seil."));
+    Image1->setAccessibleName(QStringLiteral("Titelbild"));
+    Image1->setAccessibleDescription(
+        QStringLiteral("Mechanische Simulatoren für das Astronautentraining: Schraubenfeder, "
+                       "Gegengewicht und Seil."));
 }
 
 QList<QWidget*> TForm1::RunStartingControls() const {

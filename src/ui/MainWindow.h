@@ -134,6 +134,7 @@ private:
     void BuildTitleScreen();
     void ConnectHandlers();
     void SetKeyboardOrder();
+    void SetAccessibleNames();
     QList<QWidget*> RunStartingControls() const;
     const Column& column(physics::SimulatorKind kind) const {
         return columns_[physics::indexOf(kind)];
