@@ -5,7 +5,7 @@ PREFIX    ?= /usr/local
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
              xvfb xauth x11-utils imagemagick fonts-liberation2 fonts-comic-neue \
-             desktop-file-utils appstream librsvg2-bin
+             desktop-file-utils appstream librsvg2-bin libx11-dev xdotool at-spi2-core dbus-x11 python3-pyatspi
 
 .PHONY: all deps configure build run test test-sanitize bench install clean
 

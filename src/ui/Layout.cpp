@@ -119,6 +119,10 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, Qt::Orientation orienta
     s->setPageStep(1);
     s->setValue(position);
     s->setFocusPolicy(Qt::StrongFocus); // reachable with Tab, moved with the arrow keys
+    // A scroll bar inverts its arrow keys by default; on a horizontal one that makes the
+    // left arrow increase the value, against what the thumb then does on screen.
+    if (orientation == Qt::Horizontal)
+        s->setInvertedControls(false);
     return s;
 }
 

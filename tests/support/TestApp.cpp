@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
+#include <QSaveFile>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -18,8 +18,10 @@ void PrepareScreen(const ScreenSetup& setup) {
             .arg(setup.width)
             .arg(setup.height)
             .arg(setup.devicePixelRatio));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Many test processes start at once and read this file: replace it atomically, so that
+    // none of them ever reads it half written.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
         file.write(QStringLiteral(R"({"screens": [{"name": "main", "x": 0, "y": 0, )"
                                   R"("width": %1, "height": %2, "logicalDpi": 96, )"
                                   R"("logicalBaseDpi": 96, "dpr": %3}]})")
@@ -27,6 +29,7 @@ void PrepareScreen(const ScreenSetup& setup) {
                        .arg(setup.height)
                        .arg(setup.devicePixelRatio)
                        .toUtf8());
+        file.commit();
     }
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path.toUtf8());
 }
