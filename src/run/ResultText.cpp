@@ -1,9 +1,8 @@
 #include "ResultText.h"
 
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace velquor::run {
 
@@ -20,9 +19,13 @@ std::int64_t powerOfTen(int exponent) {
 }
 
 // |value| in hundredths, from its six-digit decimal form, halves rounded away from zero.
+// std::to_chars ignores the C library's locale, whose decimal comma would otherwise turn
+// up in the digits.
 std::int64_t hundredthsOf(double value, bool& negative) {
     char text[40];
-    std::snprintf(text, sizeof text, "%.*e", SignificantDigits - 1, value);
+    const std::to_chars_result written = std::to_chars(
+        text, text + sizeof text, value, std::chars_format::scientific, SignificantDigits - 1);
+    *written.ptr = '\0';
     const char* p = text;
     negative = *p == '-';
     if (negative)
