@@ -437,25 +437,48 @@ void PrintTo(const SingleRunCase& c, std::ostream* os) {
     *os << c.button;
 }
 
-class EnglishSingleRun : public EnglishWindow,
-                         public ::testing::WithParamInterface<SingleRunCase> {};
+// The five default results, in the German form; under an English locale the same texts
+// with a point.
+const SingleRunCase kDefaultRuns[] = {{"Button4", "Edit4", "Edit5", "0,49", "0,29"},
+                                      {"Button5", "Edit6", "Edit7", "2,94", "1,76"},
+                                      {"Button6", "Edit8", "Edit9", "1,43", "0,97"},
+                                      {"Button7", "Edit10", "Edit11", "5,38", "3,23"},
+                                      {"Button8", "Edit12", "Edit13", "2,65", "1,63"}};
 
-TEST_P(EnglishSingleRun, ShowsResultsWithAPoint) {
-    const SingleRunCase& c = GetParam();
+QString InLocale(const char* germanText, bool english) {
+    QString text = QString::fromLatin1(germanText);
+    return english ? text.replace(QLatin1Char(','), QLatin1Char('.')) : text;
+}
+
+class DefaultSingleRun : public JumpWindow,
+                         public ::testing::WithParamInterface<std::tuple<bool, SingleRunCase>> {
+protected:
+    void SetUp() override {
+        if (std::get<0>(GetParam()))
+            QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        JumpWindow::SetUp();
+    }
+    void TearDown() override {
+        JumpWindow::TearDown();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+};
+
+TEST_P(DefaultSingleRun, ShowsFlightTimeAndHeightInTheUsersNumberFormat) {
+    const auto& [english, c] = GetParam();
     EnterSimulation();
     Click(c.button);
-    EXPECT_EQ(Text(c.timeField), QString::fromLatin1(c.time));
-    EXPECT_EQ(Text(c.heightField), QString::fromLatin1(c.height));
+    EXPECT_EQ(Text(c.timeField), InLocale(c.time, english));
+    EXPECT_EQ(Text(c.heightField), InLocale(c.height, english));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Defaults, EnglishSingleRun,
-    ::testing::Values(SingleRunCase{"Button4", "Edit4", "Edit5", "0.49", "0.29"},
-                      SingleRunCase{"Button5", "Edit6", "Edit7", "2.94", "1.76"},
-                      SingleRunCase{"Button6", "Edit8", "Edit9", "1.43", "0.97"},
-                      SingleRunCase{"Button7", "Edit10", "Edit11", "5.38", "3.23"},
-                      SingleRunCase{"Button8", "Edit12", "Edit13", "2.65", "1.63"}),
-    [](const auto& info) { return std::string(info.param.button); });
+    Defaults, DefaultSingleRun,
+    ::testing::Combine(::testing::Bool(), ::testing::ValuesIn(kDefaultRuns)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param) ? "English_" : "German_") +
+               std::get<1>(info.param).button;
+    });
 
 TEST_F(EnglishWindow, JointRunAndMoonComputerTimeUseAPoint) {
     EnterSimulation();
