@@ -61,7 +61,7 @@ test-sanitize: deps
 	  status=$$?; grep -h '^\[monkey\]' Testing/Temporary/LastTest.log || true; exit $$status; }
 
 bench: build
-	./$(BUILD)/bench/velquor_bench
+	bench/run_all.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -41,17 +41,30 @@ int Runs::FigureHeightAt(SimulatorKind kind, double position) const {
 
 QString Runs::Format(double value) const { return FormatResult(value, host_.DecimalSeparator()); }
 
-void Runs::MoveFigure(SimulatorKind kind, double previousPosition) {
+void Runs::TakeOff(SimulatorKind kind) {
+    scene_.DrawCrouchFigure(ColumnX(kind), 0, scene::White);
+    drawnHeight_[indexOf(kind)] = 0;
+}
+
+// The figure is erased where it was drawn. That is where the position before the step
+// puts it, unless a handler moved the jumper between two steps (closing the spring's
+// panel puts the spring back on its floor): then the figure drawn at the old height must
+// still go, or it would stay behind in the scene.
+void Runs::MoveFigure(SimulatorKind kind) {
     const int x = ColumnX(kind);
-    scene_.DrawStretchFigure(x, FigureHeightAt(kind, previousPosition), scene::White);
-    scene_.DrawStretchFigure(x, FigureHeightAt(kind, sim_.jumper(kind).Position), scene::Black);
+    int& drawn = drawnHeight_[indexOf(kind)];
+    scene_.DrawStretchFigure(x, drawn, scene::White);
+    drawn = FigureHeightAt(kind, sim_.jumper(kind).Position);
+    scene_.DrawStretchFigure(x, drawn, scene::Black);
     host_.PresentScene();
 }
 
-void Runs::DrawLanding(SimulatorKind kind, double previousPosition) {
+void Runs::DrawLanding(SimulatorKind kind) {
     const int x = ColumnX(kind);
+    int& drawn = drawnHeight_[indexOf(kind)];
     const int landed = FigureHeightAt(kind, sim_.jumper(kind).Position);
-    scene_.DrawStretchFigure(x, FigureHeightAt(kind, previousPosition), scene::White);
+    scene_.DrawStretchFigure(x, drawn, scene::White);
+    drawn = landed;
     scene_.DrawStretchFigure(x, landed, scene::White);
     scene_.DrawCrouchFigure(x, landed, scene::Black);
     host_.PresentScene();
@@ -83,24 +96,23 @@ void Runs::RunSingleJump(SimulatorKind kind) {
     sim_.TimeStep = physics::timeStepFor(host_.SliderPosition(Slider::SimulationSpeed));
     sim_.TotalTime = 0;
     sim_.SetStartState(kind);
-    scene_.DrawCrouchFigure(ColumnX(kind), 0, scene::White);
+    TakeOff(kind);
 
-    double previous = 0;
     do {
         // Only the Moon run stays responsive; the simulation-speed slider may change
         // TimeStep here, and the next step uses it.
         if (moon)
             host_.ProcessEvents();
-        previous = sim_.StepJumper(kind, sim_.TimeStep, sliders_);
+        const double previous = sim_.StepJumper(kind, sim_.TimeStep, sliders_);
         if (sim_.jumper(kind).Position != previous)
-            MoveFigure(kind, previous);
+            MoveFigure(kind);
         sim_.TotalTime = accumulate(sim_.TotalTime, sim_.TimeStep);
     } while (!sim_.HasLanded(kind));
 
     host_.SetResultText(kind, ResultField::Time, Format(sim_.TotalTime));
     host_.SetResultText(kind, ResultField::Height,
                         Format(sim_.HeightAboveFloor(kind, sim_.jumper(kind).Peak)));
-    DrawLanding(kind, previous);
+    DrawLanding(kind);
     if (moon) {
         const std::uint32_t elapsed = host_.TickCount() - startTick; // modulo 2^32
         host_.SetTimingText(QStringLiteral("Computerzeit für Mondsprung: ") +
@@ -130,7 +142,7 @@ void Runs::PrepareJointRun() {
     int selected = 0;
     for (SimulatorKind kind : physics::AllKinds) {
         if (host_.IsSelected(kind)) {
-            scene_.DrawCrouchFigure(ColumnX(kind), 0, scene::White);
+            TakeOff(kind);
             ++selected;
         }
     }
@@ -158,13 +170,13 @@ Runs::Outcome Runs::RunJointJumps() {
             Running[i] = 1;
             const double previous = sim_.StepJumper(kind, JointTimeStep, sliders_);
             if (sim_.jumper(kind).Position != previous)
-                MoveFigure(kind, previous);
+                MoveFigure(kind);
             if (sim_.HasLanded(kind)) {
                 Running[i] = 0;
                 host_.SetResultText(kind, ResultField::Time, Format(elapsed[i]));
                 host_.SetResultText(kind, ResultField::Height,
                                     Format(sim_.HeightAboveFloor(kind, sim_.jumper(kind).Peak)));
-                DrawLanding(kind, previous);
+                DrawLanding(kind);
             } else {
                 elapsed[i] = accumulate(elapsed[i], JointTimeStep);
             }

@@ -50,8 +50,9 @@ private:
     void ClearResults();
     Outcome RunJointJumps();
 
-    void MoveFigure(SimulatorKind kind, double previousPosition);
-    void DrawLanding(SimulatorKind kind, double previousPosition);
+    void TakeOff(SimulatorKind kind);
+    void MoveFigure(SimulatorKind kind);
+    void DrawLanding(SimulatorKind kind);
     int FigureHeightAt(SimulatorKind kind, double position) const;
     QString Format(double value) const;
     // Input that waited while the controls were disabled meets them still disabled, so a
@@ -75,6 +76,8 @@ private:
         const RunHost& host_;
     } sliders_;
 
+    // Height at which each jumper's figure was last drawn, in pixels.
+    std::array<int, physics::SimulatorCount> drawnHeight_{};
     bool jointRunning_ = false;
     bool restartRequested_ = false;
     int depth_ = 0;

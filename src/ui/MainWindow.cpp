@@ -33,9 +33,9 @@ std::uint32_t systemTickCount() {
 
 // Runs a handler for every position a slider passes, also when a drag jumps several
 // positions at once, as if it had been moved one step at a time.
-void connectStepwise(QScrollBar* bar, std::function<void(int)> handler) {
+void connectStepwise(QScrollBar* bar, QObject* window, std::function<void(int)> handler) {
     auto last = std::make_shared<int>(bar->value());
-    QObject::connect(bar, &QScrollBar::valueChanged, bar, [last, handler](int position) {
+    QObject::connect(bar, &QScrollBar::valueChanged, window, [last, handler](int position) {
         const int direction = position > *last ? 1 : -1;
         for (int passed = *last + direction; passed != position; passed += direction)
             handler(passed);
@@ -56,7 +56,13 @@ TForm1::TForm1(QWidget* parent)
     SetAccessibleNames();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The base class destroys the controls after this destructor has run; a control that
+    // loses the focus then (Edit15 reports its editing as finished) must not reach
+    // handlers of a window that is no longer there.
+    for (QObject* control : findChildren<QObject*>())
+        control->disconnect(this);
+}
 
 void TForm1::setTickSource(std::function<std::uint32_t()> source) {
     tickSource_ = std::move(source);
@@ -91,10 +97,10 @@ void TForm1::ConnectHandlers() {
         connect(c.columnClose, &QPushButton::clicked, this, [this, kind] { CloseColumn(kind); });
     }
     // Connected only now, after the initial positions: no handler runs during creation.
-    connectStepwise(ScrollBar1, [this](int p) { ScrollBar1Change(p); });
-    connectStepwise(ScrollBar2, [this](int p) { ScrollBar2Change(p); });
-    connectStepwise(ScrollBar3, [this](int p) { ScrollBar3Change(p); });
-    connectStepwise(ScrollBar4, [this](int p) { ScrollBar4Change(p); });
+    connectStepwise(ScrollBar1, this, [this](int p) { ScrollBar1Change(p); });
+    connectStepwise(ScrollBar2, this, [this](int p) { ScrollBar2Change(p); });
+    connectStepwise(ScrollBar3, this, [this](int p) { ScrollBar3Change(p); });
+    connectStepwise(ScrollBar4, this, [this](int p) { ScrollBar4Change(p); });
     connect(Edit15, &QLineEdit::editingFinished, this, &TForm1::Edit15Finished);
 }
 
