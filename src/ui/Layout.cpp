@@ -165,9 +165,11 @@ void TForm1::BuildLayout() {
 
 void TForm1::BuildScenePanel() {
     // Pictures, paint boxes, labels and shapes lie beneath the edit fields and buttons.
-    QImage background(scene::SceneWidth, scene::SceneHeight, QImage::Format_RGB32);
-    background.fill(Qt::white);
-    Image2 = named(new PictureBox(Panel6, background), "Image2");
+    // The scene's background: all white. The scene itself lies over it and covers it.
+    Image2 = named(new PictureBox(Panel6, [](QPainter& painter) {
+                       painter.fillRect(0, 0, scene::SceneWidth, scene::SceneHeight, Qt::white);
+                   }),
+                   "Image2");
     Image2->setGeometry(0, 0, scene::SceneWidth, scene::SceneHeight);
     PaintBox2 = named(new ScenePaintBox(Panel6, scene_.presented()), "PaintBox2");
     PaintBox2->setGeometry(0, 0, scene::SceneWidth, scene::SceneHeight);
@@ -354,7 +356,8 @@ void TForm1::BuildHint() {
 
 void TForm1::BuildTitleScreen() {
     Panel8 = panel(this, "Panel8", {16, 8, 993, 713}, StripColour);
-    Image1 = named(new PictureBox(Panel8, DrawTitlePicture(devicePixelRatioF())), "Image1");
+    Image1 = named(new PictureBox(Panel8, [](QPainter& painter) { PaintTitlePicture(painter); }),
+                   "Image1");
     Image1->setGeometry(13, 8, 966, 647);
     Label44 = label(Panel8, "Label44", {832, 688}, AuthorCredit, LayoutFont(13), White);
     Button3 = button(Panel8, "Button3", {440, 670, 139, 29}, QStringLiteral("Zur Simulation"),

@@ -400,10 +400,14 @@ QImage DrawTitlePicture(qreal devicePixelRatio, std::vector<QRectF>* drawnTextBo
                            qRound(TitlePictureHeight * devicePixelRatio));
     QImage image(deviceSize, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintTitlePicture(painter, drawnTextBounds);
+    return image;
+}
 
+void PaintTitlePicture(QPainter& p, std::vector<QRectF>* drawnTextBounds) {
+    p.fillRect(QRectF(0, 0, TitlePictureWidth, TitlePictureHeight), Qt::white);
     const TitleLayout layout = LayoutTitlePicture();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
@@ -442,7 +446,6 @@ QImage DrawTitlePicture(qreal devicePixelRatio, std::vector<QRectF>* drawnTextBo
             drawnTextBounds->push_back(drawn);
         }
     }
-    return image;
 }
 
 QImage DrawTitlePicture(qreal devicePixelRatio) {

@@ -4,6 +4,7 @@
 // screen and needs no image file.
 
 #include <QFont>
+#include <QPainter>
 #include <QImage>
 #include <QRectF>
 #include <QRgb>
@@ -52,6 +53,11 @@ void FitTitleText(TitleText& text);
 TitleLayout LayoutTitlePicture();
 
 QImage DrawTitlePicture(qreal devicePixelRatio = 1.0);
+
+// Paints the picture at the painter's origin, in logical pixels, at whatever resolution
+// the painter's device has: the window paints it straight onto the screen rather than
+// keeping a copy of it for the program's whole life.
+void PaintTitlePicture(QPainter& painter, std::vector<QRectF>* drawnTextBounds = nullptr);
 
 // As above, and reports the bounds the painter gave each text of LayoutTitlePicture(),
 // in the same order, so the fit can be checked at the resolution actually drawn.

@@ -31,15 +31,15 @@ void Shape::paintEvent(QPaintEvent*) {
     }
 }
 
-PictureBox::PictureBox(QWidget* parent, QImage picture)
-    : QWidget(parent), picture_(std::move(picture)) {
+PictureBox::PictureBox(QWidget* parent, Painting painting)
+    : QWidget(parent), painting_(std::move(painting)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    painting_(painter);
 }
 
 ScenePaintBox::ScenePaintBox(QWidget* parent, const QImage& presented)

@@ -6,6 +6,10 @@
 #include <QLine>
 #include <QWidget>
 
+#include <functional>
+
+class QPainter;
+
 namespace velquor::ui {
 
 // A panel: a coloured area with a raised one-pixel bevel.
@@ -29,16 +33,18 @@ private:
     QColor fill_; // invalid: no fill
 };
 
-// Shows a picture at its natural size from the top left corner.
+// Shows a picture at its natural size from the top left corner. The picture is painted
+// by a function each time it is needed, at the screen's resolution, and never kept.
 class PictureBox : public QWidget {
 public:
-    PictureBox(QWidget* parent, QImage picture);
+    using Painting = std::function<void(QPainter&)>;
+    PictureBox(QWidget* parent, Painting painting);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage picture_;
+    Painting painting_;
 };
 
 // Paints the scene as it was last presented. It holds no picture of its own: the scene
