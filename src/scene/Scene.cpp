@@ -36,9 +36,69 @@ QRect StretchPathBounds(int x, int b) {
     return QRect(QPoint(x - 40, 317 - b), QPoint(x + 20, 504 - b));
 }
 
+// The figures' strokes with the painter's pen and brush. The scene and its sprites both
+// draw through these, so a sprite holds exactly what stroking in the scene would give.
+void StrokeCrouchFigure(QPainter& painter, int x, int b) {
+    DrawBoxEllipse(painter, x - 17, 334 - b, x + 20, 371 - b); // head
+    const QPoint bodyAndLegs[] = {
+        {x, 371 - b}, {x, 437 - b}, {x - 30, 464 - b}, {x, 494 - b}, {x - 17, 494 - b}};
+    painter.drawPolyline(bodyAndLegs, std::size(bodyAndLegs));
+    const QPoint arm[] = {{x, 384 - b}, {x + 27, 404 - b}, {x - 15, 417 - b}};
+    painter.drawPolyline(arm, std::size(arm));
+    painter.drawLine(QPoint(x - 7, 358 - b), QPoint(x - 15, 361 - b)); // mouth
+    DrawBoxEllipse(painter, x - 8, 345 - b, x - 5, 348 - b);           // eye
+}
+
+void StrokeStretchFigure(QPainter& painter, int x, int b) {
+    const QPoint bodyAndLeg[] = {
+        {x, 354 - b}, {x + 7, 421 - b}, {x - 7, 494 - b}, {x - 20, 504 - b}};
+    painter.drawPolyline(bodyAndLeg, std::size(bodyAndLeg));
+    const QPoint arm[] = {{x, 374 - b}, {x - 30, 364 - b}, {x - 40, 321 - b}};
+    painter.drawPolyline(arm, std::size(arm));
+    // The head comes after the limbs so that its white interior hides whatever of them
+    // reaches inside it.
+    DrawBoxEllipse(painter, x - 17, 317 - b, x + 20, 354 - b);
+    painter.drawLine(QPoint(x - 7, 341 - b), QPoint(x - 15, 344 - b)); // mouth
+    DrawBoxEllipse(painter, x - 8, 328 - b, x - 5, 331 - b);           // eye
+}
+
+// Aliased, so that every pixel a stroke touches gets the pen colour outright (erasing is
+// exact, and a sprite pixel is either opaque or untouched); ellipses filled white.
+void SetUpFigurePainter(QPainter& painter) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(QBrush(QColor::fromRgb(White), Qt::SolidPattern));
+}
+
+// The logical rectangle a sprite covers for the figure at x = 0, b = 0: the path and the
+// pen's reach, with a pixel to spare so that no stroke pixel can fall outside it.
+QRect SpriteBounds(const QRect& pathBoundsAtOrigin) {
+    constexpr int Margin = static_cast<int>(PenReach + 1.0);
+    return pathBoundsAtOrigin.adjusted(-Margin, -Margin, Margin, Margin);
+}
+
+const QRect CrouchSpriteBounds = SpriteBounds(CrouchPathBounds(0, 0));
+const QRect StretchSpriteBounds = SpriteBounds(StretchPathBounds(0, 0));
+
+// Strokes one figure into a transparent image placed at `bounds`. The figure is drawn at
+// integer coordinates shifted by whole logical pixels, which at an integer ratio are
+// whole device pixels, so the rasteriser produces the scene's pixels translated.
+QImage MakeSprite(const QRect& bounds, void (*stroke)(QPainter&, int, int), QRgb colour,
+                  int ratio) {
+    QImage sprite(bounds.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    sprite.setDevicePixelRatio(ratio);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    SetUpFigurePainter(painter);
+    painter.setPen(FigurePen(colour));
+    // Figure coordinates x + 0 and y - b: with x = -left and b = top, the path's
+    // corner at x = 0, b = 0 lands where `bounds` puts it inside the sprite.
+    stroke(painter, -bounds.left(), bounds.top());
+    return sprite;
+}
+
 } // namespace
 
-Scene::Scene(qreal devicePixelRatio)
+Scene::Scene(qreal devicePixelRatio, FigureDrawing drawing)
     : m_bitmap(qRound(SceneWidth * devicePixelRatio), qRound(SceneHeight * devicePixelRatio),
                QImage::Format_RGB32),
       m_presented(m_bitmap.size(), QImage::Format_RGB32), m_blackPen(FigurePen(Black)),
@@ -50,8 +110,21 @@ Scene::Scene(qreal devicePixelRatio)
     // One painter for the scene's life: opening a painter per figure costs allocations
     // in every animation step.
     m_painter.begin(&m_bitmap);
-    m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setBrush(QBrush(QColor::fromRgb(White), Qt::SolidPattern));
+    SetUpFigurePainter(m_painter);
+
+    // At a fractional ratio a whole logical pixel is not a whole device pixel, so a
+    // moved sprite would not match the strokes; such scenes stroke every figure.
+    const bool wholeRatio = devicePixelRatio >= 1.0 && devicePixelRatio == qRound(devicePixelRatio);
+    if (drawing == FigureDrawing::Sprites && wholeRatio) {
+        const int ratio = qRound(devicePixelRatio);
+        const QRgb colours[SpriteColourCount] = {Black, White};
+        for (int c = 0; c < SpriteColourCount; ++c) {
+            m_sprites[CrouchPose][c] =
+                MakeSprite(CrouchSpriteBounds, StrokeCrouchFigure, colours[c], ratio);
+            m_sprites[StretchPose][c] =
+                MakeSprite(StretchSpriteBounds, StrokeStretchFigure, colours[c], ratio);
+        }
+    }
 }
 
 Scene::~Scene() {
@@ -79,31 +152,31 @@ void Scene::MarkDirty(const QRect& logicalPathBounds) {
     m_dirty |= device.toAlignedRect() & m_bitmap.rect();
 }
 
+bool Scene::DrawSprite(PoseIndex pose, int x, int b, QRgb colour) {
+    const int c = colour == Black ? BlackSprite : colour == White ? WhiteSprite : -1;
+    if (c < 0 || m_sprites[pose][c].isNull()) {
+        return false;
+    }
+    const QRect& bounds = pose == CrouchPose ? CrouchSpriteBounds : StretchSpriteBounds;
+    // Source-over (the painter's mode): opaque sprite pixels replace the bitmap's, the
+    // transparent ones leave it as it was, just as the strokes would.
+    m_painter.drawImage(bounds.topLeft() + QPoint(x, -b), m_sprites[pose][c]);
+    return true;
+}
+
 void Scene::DrawCrouchFigure(int x, int b, QRgb colour) {
-    UsePen(colour);
-    DrawBoxEllipse(m_painter, x - 17, 334 - b, x + 20, 371 - b); // head
-    const QPoint bodyAndLegs[] = {
-        {x, 371 - b}, {x, 437 - b}, {x - 30, 464 - b}, {x, 494 - b}, {x - 17, 494 - b}};
-    m_painter.drawPolyline(bodyAndLegs, std::size(bodyAndLegs));
-    const QPoint arm[] = {{x, 384 - b}, {x + 27, 404 - b}, {x - 15, 417 - b}};
-    m_painter.drawPolyline(arm, std::size(arm));
-    m_painter.drawLine(QPoint(x - 7, 358 - b), QPoint(x - 15, 361 - b)); // mouth
-    DrawBoxEllipse(m_painter, x - 8, 345 - b, x - 5, 348 - b);           // eye
+    if (!DrawSprite(CrouchPose, x, b, colour)) {
+        UsePen(colour);
+        StrokeCrouchFigure(m_painter, x, b);
+    }
     MarkDirty(CrouchPathBounds(x, b));
 }
 
 void Scene::DrawStretchFigure(int x, int b, QRgb colour) {
-    UsePen(colour);
-    const QPoint bodyAndLeg[] = {
-        {x, 354 - b}, {x + 7, 421 - b}, {x - 7, 494 - b}, {x - 20, 504 - b}};
-    m_painter.drawPolyline(bodyAndLeg, std::size(bodyAndLeg));
-    const QPoint arm[] = {{x, 374 - b}, {x - 30, 364 - b}, {x - 40, 321 - b}};
-    m_painter.drawPolyline(arm, std::size(arm));
-    // The head comes after the limbs so that its white interior hides whatever of them
-    // reaches inside it.
-    DrawBoxEllipse(m_painter, x - 17, 317 - b, x + 20, 354 - b);
-    m_painter.drawLine(QPoint(x - 7, 341 - b), QPoint(x - 15, 344 - b)); // mouth
-    DrawBoxEllipse(m_painter, x - 8, 328 - b, x - 5, 331 - b);           // eye
+    if (!DrawSprite(StretchPose, x, b, colour)) {
+        UsePen(colour);
+        StrokeStretchFigure(m_painter, x, b);
+    }
     MarkDirty(StretchPathBounds(x, b));
 }
 
