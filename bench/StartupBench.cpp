@@ -53,21 +53,9 @@ Child Launch(const std::string& program, const std::vector<std::string>& argumen
                    const std::string& display) {
     std::vector<std::string> args = {program};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
-            entry.rfind("VELQUOR_BENCH_T0_NS=", 0) == 0)
-            continue;
-        env.push_back(entry);
-    }
-    env.push_back("DISPLAY=" + display);
-    env.push_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char*> argv = velquor::bench::ArgvOf(args);
+    std::vector<std::string> env =
+        velquor::bench::EnvironmentOn(display, {"VELQUOR_BENCH_T0_NS="});
     env.push_back(""); // the timestamp, filled in last
 
     int out[2];

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,6 +133,33 @@ class XvfbDisplay {
     int number_ = -1;
 };
 
+// A null-terminated argv over the strings, which must outlive it.
+inline std::vector<char*> ArgvOf(std::vector<std::string>& strings) {
+    std::vector<char*> argv;
+    for (std::string& s : strings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Our environment for a child on the display with Qt's xcb platform: the display settings
+// and the variables named in `dropped` (prefixes such as "NAME=") are replaced.
+inline std::vector<std::string> EnvironmentOn(const std::string& display,
+                                              std::initializer_list<const char*> dropped) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        bool keep = entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0;
+        for (const char* prefix : dropped)
+            keep = keep && entry.rfind(prefix, 0) != 0;
+        if (keep)
+            env.push_back(entry);
+    }
+    env.push_back("DISPLAY=" + display);
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    return env;
+}
+
 // Runs this same program again with the arguments given, on the display, with Qt's xcb
 // platform, and returns the child's exit status. Its output goes where ours goes.
 inline int RunSelfOn(const XvfbDisplay& display, const std::vector<std::string>& arguments) {
@@ -140,21 +168,8 @@ inline int RunSelfOn(const XvfbDisplay& display, const std::vector<std::string>&
         return 127;
     std::vector<std::string> args = {self};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
-            entry.rfind("WAYLAND_DISPLAY=", 0) == 0)
-            continue;
-        env.push_back(entry);
-    }
-    env.push_back("DISPLAY=" + display.name());
-    env.push_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char*> argv = ArgvOf(args);
+    std::vector<std::string> env = EnvironmentOn(display.name(), {"WAYLAND_DISPLAY="});
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());
