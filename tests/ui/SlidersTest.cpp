@@ -67,6 +67,19 @@ class LocalisedWindow : public WindowFixture {
     }
 };
 
+// A window under the locale that the first element of the test's parameters names, with
+// the title screen left behind.
+template <typename Param>
+class LocalisedSimulation : public LocalisedWindow, public ::testing::WithParamInterface<Param> {
+  protected:
+    void SetUp() override {
+        StartUnder(std::get<0>(this->GetParam()));
+        if (HasFatalFailure())
+            return;
+        EnterSimulation();
+    }
+};
+
 // ---- Spring constant ------------------------------------------------------------------
 
 struct SpringCase {
@@ -88,14 +101,12 @@ const SpringCase kSpringCases[] = {
     {72, "72", "13,62"}, {200, "200", "4,91"}, {360, "360", "2,73"},
 };
 
-class SpringSlider : public LocalisedWindow,
-                     public ::testing::WithParamInterface<std::tuple<Lang, SpringCase>> {
+class SpringSlider : public LocalisedSimulation<std::tuple<Lang, SpringCase>> {
   protected:
     void SetUp() override {
-        StartUnder(std::get<0>(GetParam()));
+        LocalisedSimulation::SetUp();
         if (HasFatalFailure())
             return;
-        EnterSimulation();
         Click("Button12"); // the slider lives on the Spring column's panel
     }
 };
@@ -140,16 +151,7 @@ void PrintTo(const SpeedCase& c, std::ostream* os) {
 
 const SpeedCase kSpeedCases[] = {{0, 0.0, "0"}, {1, 0.1, "0,1"}, {24, 2.4, "2,4"}, {30, 3.0, "3"}};
 
-class TakeOffSpeedSlider : public LocalisedWindow,
-                           public ::testing::WithParamInterface<std::tuple<Lang, SpeedCase>> {
-  protected:
-    void SetUp() override {
-        StartUnder(std::get<0>(GetParam()));
-        if (HasFatalFailure())
-            return;
-        EnterSimulation();
-    }
-};
+class TakeOffSpeedSlider : public LocalisedSimulation<std::tuple<Lang, SpeedCase>> {};
 
 TEST_P(TakeOffSpeedSlider, StoresAndShowsTheSpeed) {
     const auto& [lang, c] = GetParam();
@@ -383,17 +385,7 @@ const TypedCase kTypedCases[] = {
     {"Four", "4", 24, "2,4"},
 };
 
-class TypedTakeOffSpeed
-    : public LocalisedWindow,
-      public ::testing::WithParamInterface<std::tuple<Lang, Commit, TypedCase>> {
-  protected:
-    void SetUp() override {
-        StartUnder(std::get<0>(GetParam()));
-        if (HasFatalFailure())
-            return;
-        EnterSimulation();
-    }
-};
+class TypedTakeOffSpeed : public LocalisedSimulation<std::tuple<Lang, Commit, TypedCase>> {};
 
 TEST_P(TypedTakeOffSpeed, MovesTheSliderOrFallsBackToItsValue) {
     const auto& [lang, commit, c] = GetParam();
