@@ -1,6 +1,7 @@
 #include "scene/Scene.h"
 
 #include <cstring>
+#include <utility>
 #include <iterator>
 
 namespace velquor::scene {
@@ -192,9 +193,9 @@ void Scene::DrawRestScene() {
     }
 }
 
-void Scene::Present() {
+QRect Scene::Present() {
     if (m_dirty.isEmpty()) {
-        return;
+        return {};
     }
     // Only the changed rows and columns are copied, so a step that moves five small
     // figures costs a few kilobytes, and presented() never shows a half-drawn step.
@@ -206,7 +207,7 @@ void Scene::Present() {
     for (int row = 0; row < m_dirty.height(); ++row) {
         std::memcpy(target + row * stride, source + row * stride, length);
     }
-    m_dirty = QRect();
+    return std::exchange(m_dirty, QRect());
 }
 
 } // namespace velquor::scene

@@ -48,7 +48,8 @@ class Scene {
     void DrawStretchFigure(int x, int b, QRgb colour);
     void ResetToBackground();
     void DrawRestScene();
-    void Present();
+    // Returns the rectangle, in device pixels, in which presented() changed.
+    QRect Present();
 
     // Strokes when asked for, and also at a fractional ratio, where sprites cannot match.
     FigureDrawing figureDrawing() const {

@@ -397,9 +397,9 @@ QString TForm1::DecimalSeparator() const {
 void TForm1::ProcessEvents() { QApplication::processEvents(QEventLoop::AllEvents); }
 
 void TForm1::PresentScene() {
-    scene_.Present();
-    // repaint, not update: a run that processes no events must still animate.
-    PaintBox2->repaint();
+    // Shown at once, not on the next update: a run that processes no events must still
+    // animate.
+    PaintBox2->showPresented(scene_.Present());
 }
 
 void TForm1::RedrawScene() {

@@ -1,6 +1,11 @@
 #include "Widgets.h"
 
+#include <QBackingStore>
+#include <QCoreApplication>
 #include <QPainter>
+#include <QWindow>
+
+#include <cmath>
 
 namespace velquor::ui {
 
@@ -51,6 +56,66 @@ ScenePaintBox::ScenePaintBox(QWidget* parent, const QImage& presented)
 void ScenePaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, presented_);
+}
+
+// A repaint would copy the whole picture into the window's backing store and then send
+// it to the window system, which under X costs two full-frame copies that cannot overlap.
+// The backing store still holds the picture shown before, so only the changed part is
+// painted into it; the whole uncovered box is then flushed, and the window system still
+// receives the whole picture.
+void ScenePaintBox::showPresented(const QRect& changed) {
+    QWidget* top = window();
+    QWindow* surface = top->windowHandle();
+    QBackingStore* store = top->backingStore();
+    if (!isVisible() || !updatesEnabled() || !store || !surface || !surface->isExposed() ||
+        store->size() != top->size()) {
+        repaint(); // the backing store cannot be trusted to hold the earlier picture
+        return;
+    }
+    // Updates the window has queued (a panel hidden over the scene, say) are painted
+    // first, so that the flush below never shows stale pixels.
+    QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+
+    const QRegion uncovered = uncoveredInWindow();
+    if (uncovered.isEmpty())
+        return;
+    const qreal ratio = presented_.devicePixelRatio();
+    const QRect changedHere(QPoint(int(std::floor(changed.left() / ratio)),
+                                   int(std::floor(changed.top() / ratio))),
+                            QPoint(int(std::ceil((changed.right() + 1) / ratio)) - 1,
+                                   int(std::ceil((changed.bottom() + 1) / ratio)) - 1));
+    const QPoint origin = mapTo(top, QPoint(0, 0));
+    const QRegion toPaint = uncovered & changedHere.translated(origin);
+    if (!toPaint.isEmpty()) {
+        store->beginPaint(toPaint);
+        {
+            QPainter painter(store->paintDevice());
+            painter.setClipRegion(toPaint);
+            painter.drawImage(origin, presented_);
+        }
+        store->endPaint();
+    }
+    store->flush(uncovered, surface);
+}
+
+QRegion ScenePaintBox::uncoveredInWindow() const {
+    const QWidget* top = window();
+    QRegion region(QRect(mapTo(top, QPoint(0, 0)), size()));
+    // Every visible widget stacked above the box or above one of its ancestors covers it,
+    // opaque or not; the ancestors themselves clip it.
+    for (const QWidget* w = this; w != top; w = w->parentWidget()) {
+        const QWidget* parent = w->parentWidget();
+        const QPoint parentOrigin = parent->mapTo(top, QPoint(0, 0));
+        region &= QRect(parentOrigin, parent->size());
+        const QObjectList& siblings = parent->children();
+        for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size();
+             ++i) {
+            const auto* sibling = qobject_cast<const QWidget*>(siblings.at(i));
+            if (sibling && !sibling->isWindow() && sibling->isVisible())
+                region -= sibling->geometry().translated(parentOrigin);
+        }
+    }
+    return region;
 }
 
 RopePaintBox::RopePaintBox(QWidget* parent) : QWidget(parent) {

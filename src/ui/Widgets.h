@@ -53,10 +53,17 @@ class ScenePaintBox : public QWidget {
 public:
     ScenePaintBox(QWidget* parent, const QImage& presented);
 
+    // Puts the presented picture on screen now, without the event loop. `changed` is the
+    // part (in the picture's device pixels) that differs from the picture shown before.
+    void showPresented(const QRect& changed);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The part of the box that no widget lies over, in the window's coordinates.
+    QRegion uncoveredInWindow() const;
+
     const QImage& presented_;
 };
 

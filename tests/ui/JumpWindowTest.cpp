@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -37,24 +38,16 @@ const std::set<std::string> runStartingControls{"Button1",   "Button4",   "Butto
                                                 "Button12",  "Button13",  "Button14",  "CheckBox1",
                                                 "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5"};
 
-// Runs `action` on every event of type `type` that reaches the watched object.
-class EventHook : public QObject {
+// Runs `action` whenever the line edit's text changes, for as long as the hook lives.
+class TextHook {
 public:
-    EventHook(QObject* watched, QEvent::Type type, std::function<void()> action)
-        : type_(type), action_(std::move(action)) {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == type_)
-            action_();
-        return false;
+    TextHook(QWidget* lineEdit, std::function<void(const QString&)> action) {
+        QObject::connect(qobject_cast<QLineEdit*>(lineEdit), &QLineEdit::textChanged, &scope_,
+                         std::move(action));
     }
 
 private:
-    QEvent::Type type_;
-    std::function<void()> action_;
+    QObject scope_; // disconnects on destruction
 };
 
 // A press and a release of the left button in the middle of `target`, queued as input
@@ -253,15 +246,17 @@ TEST_F(JumpWindow, ClickOnMoonMadeDuringAnEarthRunDoesNothingAfterIt) {
         return std::uint32_t{0};
     });
     bool posted = false;
-    // The Earth run handles no events in its loop, but it repaints the scene itself.
-    EventHook hook(Control("PaintBox2"), QEvent::Paint, [&] {
-        if (!posted && form->runs().IsRunning() && !Control("Button4")->isEnabled()) {
+    // The Earth run handles no events from its first step to its result; the click
+    // arrives as its result is written, with the run still going.
+    TextHook hook(Control("Edit4"), [&](const QString& text) {
+        if (!posted && !text.isEmpty() && form->runs().IsRunning() &&
+            !Control("Button4")->isEnabled()) {
             posted = true;
             postClick(Control("Button5"));
         }
     });
     Click("Button4");
-    ASSERT_TRUE(posted) << "the scene was never repainted during the run";
+    ASSERT_TRUE(posted) << "no result was written during the run";
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
 
@@ -274,8 +269,8 @@ TEST_F(JumpWindow, ClickOnMoonMadeDuringAnEarthRunDoesNothingAfterIt) {
 TEST_F(JumpWindow, EndClickedDuringAnEarthRunClosesTheWindowAfterIt) {
     EnterSimulation();
     bool posted = false;
-    EventHook hook(Control("PaintBox2"), QEvent::Paint, [&] {
-        if (!posted && form->runs().IsRunning()) {
+    TextHook hook(Control("Edit4"), [&](const QString& text) {
+        if (!posted && !text.isEmpty() && form->runs().IsRunning()) {
             posted = true;
             postClick(Control("Button2"));
         }

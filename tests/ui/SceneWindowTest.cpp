@@ -14,7 +14,9 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <ostream>
 #include <string>
+#include <vector>
 
 using velquor::testing::WindowFixture;
 namespace ui = velquor::ui;
@@ -182,6 +184,70 @@ TEST_F(SceneWindow, FigureDrawnButNotPresentedStaysOffTheScreen) {
     form->PresentScene();
     for (const QImage& picture : {ShownScene(), RenderedScene()})
         EXPECT_TRUE(ShowsMoonInFlight(picture));
+}
+
+// The whole window as the platform shows it, against a fresh rendering of it: a present
+// may paint only what changed, so anything it overwrote or left stale shows as a
+// difference, inside the scene or outside it.
+::testing::AssertionResult ShowsWhatTheWidgetsPaint(QWidget& window) {
+    const QImage shown = window.screen()
+                             ->grabWindow(window.winId())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32)
+                             .copy(window.rect());
+    const QImage rendered = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return SamePixels(shown, rendered);
+}
+
+struct Overlay {
+    const char* name;
+    std::vector<const char*> open; // buttons that put something over the scene
+};
+
+void PrintTo(const Overlay& overlay, std::ostream* out) { *out << overlay.name; }
+
+class PresentUnder : public SceneWindow, public ::testing::WithParamInterface<Overlay> {};
+
+TEST_P(PresentUnder, LeavesWhatLiesOverTheSceneAlone) {
+    EnterSimulation();
+    for (const char* button : GetParam().open)
+        Click(button);
+    Settle();
+    PresentMoonInFlight();
+    EXPECT_TRUE(ShowsWhatTheWidgetsPaint(window()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Overlays, PresentUnder,
+    ::testing::Values(Overlay{"ColumnLinesOnly", {}}, Overlay{"Hint", {"Button20"}},
+                      Overlay{"EveryInfoPanelAndTheHint",
+                              {"Button10", "Button11", "Button12", "Button13", "Button14",
+                               "Button20"}},
+                      Overlay{"TitleScreen", {"Button9"}}),
+    [](const ::testing::TestParamInfo<Overlay>& info) { return std::string(info.param.name); });
+
+TEST_F(SceneWindow, PresentRightAfterAPanelOverTheSceneWasHidden) {
+    EnterSimulation();
+    Click("Button20");
+    Settle();
+    // The window has only queued the repaint of the uncovered part when the run presents.
+    window().Panel11->hide();
+    PresentMoonInFlight();
+    EXPECT_TRUE(ShowsWhatTheWidgetsPaint(window())) << "the hint stayed on screen";
+    EXPECT_TRUE(ShowsMoonInFlight(ShownScene()));
+}
+
+TEST_F(SceneWindow, PresentWhileTheWindowIsHiddenShowsOnceItIsBack) {
+    EnterSimulation();
+    Settle();
+    window().hide();
+    Settle();
+    PresentMoonInFlight();
+    window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    Settle();
+    EXPECT_TRUE(ShowsMoonInFlight(ShownScene()));
+    EXPECT_TRUE(ShowsWhatTheWidgetsPaint(window()));
 }
 
 struct Repaint {

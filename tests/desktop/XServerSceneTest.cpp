@@ -1,0 +1,125 @@
+// The scene as the X server holds it. A present paints only the changed part of the
+// picture into the window's backing store but must send the whole picture to the server,
+// at once and without the event loop, and must leave widgets lying over the scene alone.
+//
+// Runs under xvfb-run with the xcb platform: QScreen::grabWindow reads the window back
+// from the server, so these checks see what a user sees.
+
+#include "WindowFixture.h"
+
+#include "scene/Scene.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+using velquor::testing::WindowFixture;
+namespace scene = velquor::scene;
+
+namespace {
+
+// PaintBox2 in window coordinates: Panel6 at (16, 8), the paint box at (0, 0) in it.
+const QRect SceneArea(16, 8, scene::SceneWidth, scene::SceneHeight);
+
+::testing::AssertionResult SamePixels(const QImage& actual, const QImage& expected) {
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure() << "sizes differ";
+    QRect differences;
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                differences |= QRect(x, y, 1, 1);
+    if (differences.isNull())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "pixels differ in x " << differences.left() << ".." << differences.right()
+           << ", y " << differences.top() << ".." << differences.bottom();
+}
+
+class XServerScene : public WindowFixture {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
+            << "run under xvfb-run with QT_QPA_PLATFORM=xcb";
+        WindowFixture::SetUp();
+        EnterSimulation();
+        Settle();
+    }
+
+    static void Settle() {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    // The window's content as the server has it now; handles no events.
+    QImage ServerWindow() const {
+        return form->screen()
+            ->grabWindow(form->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(form->rect());
+    }
+
+    QImage Presented() const {
+        return form->scene().presented().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The Moon figure leaves the floor for 100 px up: only column 300 changes.
+    void PresentMoonInFlight() {
+        form->scene().DrawCrouchFigure(300, 0, scene::White);
+        form->scene().DrawStretchFigure(300, 100, scene::Black);
+        form->PresentScene();
+    }
+
+    // Paints over the window on the server behind Qt's back, as another program could.
+    void ScribbleOnServer(const QRect& area) {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        ASSERT_NE(x11, nullptr);
+        Display* display = x11->display();
+        const Window window = Window(form->winId());
+        GC gc = XCreateGC(display, window, 0, nullptr);
+        XSetForeground(display, gc, 0x00FF00);
+        XFillRectangle(display, window, gc, area.x(), area.y(), unsigned(area.width()),
+                       unsigned(area.height()));
+        XFreeGC(display, gc);
+        XSync(display, False);
+    }
+};
+
+TEST_F(XServerScene, PresentReachesTheServerWithoutTheEventLoop) {
+    PresentMoonInFlight();
+    EXPECT_TRUE(SamePixels(ServerWindow().copy(SceneArea), Presented()));
+}
+
+TEST_F(XServerScene, PresentSendsTheWholePictureNotOnlyWhatChanged) {
+    // Columns 100 and 900 do not change; the server must get them again all the same.
+    // The scribbles spare the last row, where the column lines lie over the scene.
+    const int rows = SceneArea.height() - 1;
+    const QRect left(SceneArea.left(), SceneArea.top(), 200, rows);
+    const QRect right(SceneArea.left() + 800, SceneArea.top(), 193, rows);
+    ScribbleOnServer(left);
+    ScribbleOnServer(right);
+    ASSERT_FALSE(SamePixels(ServerWindow().copy(SceneArea), Presented()))
+        << "the scribble did not reach the server";
+
+    PresentMoonInFlight();
+    EXPECT_TRUE(SamePixels(ServerWindow().copy(SceneArea), Presented()));
+}
+
+TEST_F(XServerScene, PresentLeavesPanelsOverTheSceneOnScreen) {
+    Click("Button20"); // the hint, over the middle of the scene
+    Click("Button10"); // the Earth's information panel
+    Settle();
+    const QImage before = ServerWindow();
+    ASSERT_TRUE(SamePixels(before, Grab()));
+
+    PresentMoonInFlight();
+    const QImage after = ServerWindow();
+    EXPECT_TRUE(SamePixels(after, Grab())) << "the server shows what the widgets do not";
+    EXPECT_FALSE(SamePixels(after, before)) << "the figure in flight did not show";
+}
+
+} // namespace
