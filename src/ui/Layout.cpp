@@ -6,6 +6,7 @@
 #include "Widgets.h"
 #include "scene/RopeSetup.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,11 +30,12 @@ QFont InfoButtonFont() {
     return font;
 }
 
-void InstallFontSubstitutes() {
+void InstallLayoutFonts() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
                                {QStringLiteral("Comic Neue"), QStringLiteral("Liberation Sans")});
+    QApplication::setFont(LayoutFont(11));
 }
 
 namespace {
@@ -98,14 +100,12 @@ QLabel* wrappedLabel(QWidget* parent, const char* name, QPoint at, int width, co
 
 QLineEdit* edit(QWidget* parent, const char* name, QRect bounds, const QFont& font, bool flat,
                 bool readOnly) {
-    auto* e = named(new QLineEdit(parent), name);
+    QLineEdit* e = flat ? new FlatLineEdit(parent) : new QLineEdit(parent);
+    named(e, name);
     e->setGeometry(bounds);
     e->setFont(font);
     e->setReadOnly(readOnly);
-    if (flat)
-        e->setStyleSheet(QStringLiteral(
-            "QLineEdit { border: 1px solid #000000; background: #FFFFFF; padding: 0px 1px; }"));
-    else
+    if (!flat)
         e->setTextMargins(0, 0, 0, 0);
     return e;
 }
@@ -143,7 +143,7 @@ Shape* shape(QWidget* parent, const char* name, QRect bounds, Shape::Form form,
 } // namespace
 
 void TForm1::BuildLayout() {
-    InstallFontSubstitutes();
+    InstallLayoutFonts();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(WindowCaption);
     setFont(LayoutFont(11));
@@ -340,8 +340,14 @@ void TForm1::BuildHint() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setStyleSheet(QStringLiteral(
-        "QPlainTextEdit { border: 1px solid #000000; background: #FFFFFF; color: #000000; }"));
+    // A plain one-pixel black box on white, drawn by the frame rather than a style sheet.
+    Memo1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Memo1->setLineWidth(1);
+    QPalette memoColours = Memo1->palette();
+    memoColours.setColor(QPalette::Base, White);
+    memoColours.setColor(QPalette::Text, Black);
+    memoColours.setColor(QPalette::WindowText, Black); // the frame
+    Memo1->setPalette(memoColours);
     Memo1->document()->setDocumentMargin(2);
     Memo1->setPlainText(
         QStringLiteral("Um die Bewegungsabläufe in realer Geschwindigkeit ablaufen \n"

@@ -17,9 +17,11 @@ inline const QString AuthorCredit = QStringLiteral("© 2026 Velquor-Team");
 inline const QString WindowCaption = QStringLiteral("Velquor       ") + AuthorCredit;
 
 // The layout's fonts at their pixel sizes; missing families fall back to the nearest
-// installed ones (see InstallFontSubstitutes).
+// installed ones (see InstallLayoutFonts).
 QFont LayoutFont(int pixelSize, bool bold = false);
 QFont InfoButtonFont();
-void InstallFontSubstitutes();
+// Installs the substitutes, and makes the layout's text font the application's, so that a
+// control never loads the system's default font before it gets its own.
+void InstallLayoutFonts();
 
 } // namespace velquor::ui

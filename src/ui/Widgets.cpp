@@ -36,6 +36,23 @@ void Shape::paintEvent(QPaintEvent*) {
     }
 }
 
+FlatLineEdit::FlatLineEdit(QWidget* parent) : QLineEdit(parent) {
+    // Drawn by hand rather than with a style sheet: a style sheet gives every field a
+    // style object of its own and costs start-up time and memory for a one-pixel border.
+    setFrame(false);
+    setTextMargins(2, 1, 2, 1); // the border, and the pixel of room left and right
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    setPalette(palette);
+}
+
+void FlatLineEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
 PictureBox::PictureBox(QWidget* parent, Painting painting)
     : QWidget(parent), painting_(std::move(painting)) {
     setAttribute(Qt::WA_OpaquePaintEvent);

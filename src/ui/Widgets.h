@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QLine>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <functional>
@@ -31,6 +32,16 @@ private:
     Form form_;
     QColor pen_;
     QColor fill_; // invalid: no fill
+};
+
+// A line edit drawn flat: white, with a one-pixel black border and a pixel of room
+// between border and text on the left and right.
+class FlatLineEdit : public QLineEdit {
+public:
+    explicit FlatLineEdit(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Shows a picture at its natural size from the top left corner. The picture is painted

@@ -34,6 +34,7 @@ namespace {
 constexpr QRgb WindowGrey = 0xFF787878;
 constexpr QRgb StripGrey = 0xFF555555;
 constexpr QRgb PureWhite = 0xFFFFFFFF;
+constexpr QRgb PureBlack = 0xFF000000;
 
 // The area the title screen covers, and the scene panel, in window coordinates.
 const QRect TitleArea(16, 8, 993, 713);
@@ -484,6 +485,33 @@ TEST_F(Layout, ResultStripShowsItsColourColumnLinesAndControls) {
     const QRegion lines = QRegion(216, 507, 1, 126) + QRect(416, 507, 1, 126) +
                           QRect(616, 507, 1, 126) + QRect(816, 507, 1, 126);
     EXPECT_TRUE(AllPixels(window, strip, StripGrey, controls + lines));
+}
+
+// A box with a one-pixel black border and a white ring inside it, which the text never
+// reaches; `widget` must be showing.
+::testing::AssertionResult ShowsBlackBorderedWhiteBox(const QImage& window, QWidget* widget) {
+    const QRect box(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    const QRegion border = QRegion(box) - box.adjusted(1, 1, -1, -1);
+    const QRegion ring = QRegion(box.adjusted(1, 1, -1, -1)) - box.adjusted(2, 2, -2, -2);
+    if (auto black = AllPixels(window, box, PureBlack, QRegion(box) - border); !black)
+        return black << " (border)";
+    if (auto white = AllPixels(window, box, PureWhite, QRegion(box) - ring); !white)
+        return white << " (inside the border)";
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(Layout, FlatFieldsAndTheHintAreWhiteBoxesWithABlackBorder) {
+    EnterSimulation();
+    Click("Button20"); // the hint
+    Settle();
+    form->Edit14->show();
+    Settle();
+    const QImage window = Grab();
+    for (const char* name : {"Edit4", "Edit5", "Edit6", "Edit7", "Edit8", "Edit9", "Edit10",
+                             "Edit11", "Edit12", "Edit13", "Edit14", "Edit15", "Memo1"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(ShowsBlackBorderedWhiteBox(window, Control(name)));
+    }
 }
 
 TEST_F(Layout, ControlStripShowsItsControlsAfterLeavingTheTitle) {
