@@ -123,13 +123,13 @@ class CounterweightJumps {
         return moving;
     }
 
-    // The present split into its halves (the changed rectangle copied into presented(),
-    // then shown), and two other ways of showing the same step for comparison: a repaint
+    // The present split into its halves (the queued figures drawn into the picture, then
+    // shown), and two other ways of showing the same step for comparison: a repaint
     // of the whole box, which copies the whole picture into the backing store before
     // flushing it, and a repaint of the changed rectangle alone, which flushes only that.
     enum class Showing { AsPresentScene, WholeRepaint, ChangedRepaint };
 
-    bool SplitPresentStep(Showing showing, double& copy, double& show) {
+    bool SplitPresentStep(Showing showing, double& draw, double& show) {
         const double previous = sim_.StepJumper(Kind, sim_.TimeStep, form_);
         const bool moving = sim_.jumper(Kind).Position != previous;
         if (moving) {
@@ -151,7 +151,7 @@ class CounterweightJumps {
                 break;
             }
             const auto t2 = Clock::now();
-            copy = Microseconds(t1 - t0);
+            draw = Microseconds(t1 - t0);
             show = Microseconds(t2 - t1);
         }
         if (sim_.HasLanded(Kind))
@@ -262,7 +262,7 @@ int RunStep(int stepsPerBlock, int blocks) {
     PrintRow("moving step: StepJumper + 2 draws + PresentScene" + where, "us", StatsOf(step),
              floorName, floor);
     PrintRow("  part: StepJumper Counterweight" + where, "us", StatsOf(sim), floorName, floor);
-    PrintRow("  part: 2x DrawStretchFigure" + where, "us", StatsOf(draw), floorName, floor);
+    PrintRow("  part: 2x DrawStretchFigure (queued)" + where, "us", StatsOf(draw), floorName, floor);
     PrintRow("  part: PresentScene" + where, "us", StatsOf(present), floorName, floor);
 
     // The present in its two halves, what the Moon run adds per step by handling events,
@@ -270,11 +270,11 @@ int RunStep(int stepsPerBlock, int blocks) {
     // first stays a plain sequence of steps.
     using Showing = CounterweightJumps::Showing;
     const int splitSteps = stepsPerBlock * blocks / 2;
-    std::vector<double> dirtyCopy, shown, events;
+    std::vector<double> drawing, shown, events;
     for (int i = 0; i < splitSteps;) {
         double c = 0, r = 0;
         if (jumps.SplitPresentStep(Showing::AsPresentScene, c, r)) {
-            dirtyCopy.push_back(c);
+            drawing.push_back(c);
             shown.push_back(r);
             const auto t0 = Clock::now();
             form.ProcessEvents();
@@ -282,7 +282,7 @@ int RunStep(int stepsPerBlock, int blocks) {
             ++i;
         }
     }
-    PrintRow("    present: Scene::Present dirty copy" + where, "us", StatsOf(dirtyCopy),
+    PrintRow("    present: Scene::Present (draws the two figures)" + where, "us", StatsOf(drawing),
              floorName, floor);
     PrintRow("    present: showPresented (changed part painted, whole box flushed)" + where,
              "us", StatsOf(shown), floorName, floor);

@@ -1,7 +1,5 @@
 #include "scene/Scene.h"
 
-#include <cstring>
-#include <utility>
 #include <iterator>
 
 namespace velquor::scene {
@@ -100,17 +98,17 @@ QImage MakeSprite(const QRect& bounds, void (*stroke)(QPainter&, int, int), QRgb
 } // namespace
 
 Scene::Scene(qreal devicePixelRatio, FigureDrawing drawing)
-    : m_bitmap(qRound(SceneWidth * devicePixelRatio), qRound(SceneHeight * devicePixelRatio),
-               QImage::Format_RGB32),
-      m_presented(m_bitmap.size(), QImage::Format_RGB32), m_blackPen(FigurePen(Black)),
-      m_whitePen(FigurePen(White)), m_otherPen(FigurePen(Black)) {
-    m_bitmap.setDevicePixelRatio(devicePixelRatio);
-    m_presented.setDevicePixelRatio(devicePixelRatio);
-    m_bitmap.fill(White);
-    m_presented.fill(White);
-    // One painter for the scene's life: opening a painter per figure costs allocations
+    : m_picture(qRound(SceneWidth * devicePixelRatio), qRound(SceneHeight * devicePixelRatio),
+                QImage::Format_RGB32),
+      m_blackPen(FigurePen(Black)), m_whitePen(FigurePen(White)), m_otherPen(FigurePen(Black)) {
+    m_picture.setDevicePixelRatio(devicePixelRatio);
+    m_picture.fill(White);
+    // Room for what the joint run queues in a pass, with every column erasing one figure
+    // and drawing the next, and more.
+    m_queue.reserve(64);
+    // One painter for the scene's life: opening a painter per present costs allocations
     // in every animation step.
-    m_painter.begin(&m_bitmap);
+    m_painter.begin(&m_picture);
     SetUpFigurePainter(m_painter);
 
     // At a fractional ratio a whole logical pixel is not a whole device pixel, so a
@@ -132,58 +130,72 @@ Scene::~Scene() {
     m_painter.end();
 }
 
-void Scene::UsePen(QRgb colour) {
-    if (colour == Black) {
-        m_painter.setPen(m_blackPen);
-    } else if (colour == White) {
-        m_painter.setPen(m_whitePen);
-    } else {
-        if (m_otherPen.color().rgba() != colour) {
-            m_otherPen.setColor(QColor::fromRgba(colour));
-        }
-        m_painter.setPen(m_otherPen);
-    }
+const QPen& Scene::PenFor(QRgb colour) const {
+    if (colour == Black)
+        return m_blackPen;
+    if (colour == White)
+        return m_whitePen;
+    if (m_otherPen.color().rgba() != colour)
+        m_otherPen.setColor(QColor::fromRgba(colour));
+    return m_otherPen;
 }
 
-void Scene::MarkDirty(const QRect& logicalPathBounds) {
-    const qreal ratio = m_bitmap.devicePixelRatio();
+QRect Scene::DeviceReach(const QRect& logicalPathBounds) const {
+    const qreal ratio = m_picture.devicePixelRatio();
     const QRectF reached =
         QRectF(logicalPathBounds).adjusted(-PenReach, -PenReach, PenReach, PenReach);
     const QRectF device(reached.topLeft() * ratio, reached.size() * ratio);
-    m_dirty |= device.toAlignedRect() & m_bitmap.rect();
+    return device.toAlignedRect() & m_picture.rect();
 }
 
-bool Scene::DrawSprite(PoseIndex pose, int x, int b, QRgb colour) {
+bool Scene::DrawSprite(QPainter& painter, PoseIndex pose, int x, int b, QRgb colour) const {
     const int c = colour == Black ? BlackSprite : colour == White ? WhiteSprite : -1;
     if (c < 0 || m_sprites[pose][c].isNull()) {
         return false;
     }
     const QRect& bounds = pose == CrouchPose ? CrouchSpriteBounds : StretchSpriteBounds;
-    // Source-over (the painter's mode): opaque sprite pixels replace the bitmap's, the
+    // Source-over (the painter's mode): opaque sprite pixels replace the picture's, the
     // transparent ones leave it as it was, just as the strokes would.
-    m_painter.drawImage(bounds.topLeft() + QPoint(x, -b), m_sprites[pose][c]);
+    painter.drawImage(bounds.topLeft() + QPoint(x, -b), m_sprites[pose][c]);
     return true;
 }
 
-void Scene::DrawCrouchFigure(int x, int b, QRgb colour) {
-    if (!DrawSprite(CrouchPose, x, b, colour)) {
-        UsePen(colour);
-        StrokeCrouchFigure(m_painter, x, b);
+QRect Scene::Apply(const Drawing& d, QPainter& painter) const {
+    switch (d.kind) {
+    case Drawing::Kind::Reset:
+        // Through the painter, like the figures, so that one drawing serves the picture
+        // and the copy bitmap() draws on.
+        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(m_picture.size()) / m_picture.devicePixelRatio()),
+                         QColor::fromRgb(White));
+        return m_picture.rect();
+    case Drawing::Kind::Crouch:
+        if (!DrawSprite(painter, CrouchPose, d.x, d.b, d.colour)) {
+            painter.setPen(PenFor(d.colour));
+            StrokeCrouchFigure(painter, d.x, d.b);
+        }
+        return DeviceReach(CrouchPathBounds(d.x, d.b));
+    case Drawing::Kind::Stretch:
+        if (!DrawSprite(painter, StretchPose, d.x, d.b, d.colour)) {
+            painter.setPen(PenFor(d.colour));
+            StrokeStretchFigure(painter, d.x, d.b);
+        }
+        return DeviceReach(StretchPathBounds(d.x, d.b));
     }
-    MarkDirty(CrouchPathBounds(x, b));
+    return {};
+}
+
+void Scene::DrawCrouchFigure(int x, int b, QRgb colour) {
+    m_queue.push_back({Drawing::Kind::Crouch, x, b, colour});
 }
 
 void Scene::DrawStretchFigure(int x, int b, QRgb colour) {
-    if (!DrawSprite(StretchPose, x, b, colour)) {
-        UsePen(colour);
-        StrokeStretchFigure(m_painter, x, b);
-    }
-    MarkDirty(StretchPathBounds(x, b));
+    m_queue.push_back({Drawing::Kind::Stretch, x, b, colour});
 }
 
 void Scene::ResetToBackground() {
-    m_bitmap.fill(White);
-    m_dirty = m_bitmap.rect();
+    // Whatever was queued before would be painted over.
+    m_queue.clear();
+    m_queue.push_back({Drawing::Kind::Reset});
 }
 
 void Scene::DrawRestScene() {
@@ -194,20 +206,22 @@ void Scene::DrawRestScene() {
 }
 
 QRect Scene::Present() {
-    if (m_dirty.isEmpty()) {
-        return {};
+    QRect changed;
+    for (const Drawing& drawing : m_queue) {
+        changed |= Apply(drawing, m_painter);
     }
-    // Only the changed rows and columns are copied, so a step that moves five small
-    // figures costs a few kilobytes, and presented() never shows a half-drawn step.
-    const qsizetype stride = m_bitmap.bytesPerLine();
-    const qsizetype start = m_dirty.top() * stride + m_dirty.left() * qsizetype(sizeof(QRgb));
-    const qsizetype length = m_dirty.width() * qsizetype(sizeof(QRgb));
-    const uchar* source = m_bitmap.constBits() + start;
-    uchar* target = m_presented.bits() + start;
-    for (int row = 0; row < m_dirty.height(); ++row) {
-        std::memcpy(target + row * stride, source + row * stride, length);
+    m_queue.clear();
+    return changed;
+}
+
+QImage Scene::bitmap() const {
+    QImage drawn = m_picture.copy();
+    QPainter painter(&drawn);
+    SetUpFigurePainter(painter);
+    for (const Drawing& drawing : m_queue) {
+        Apply(drawing, painter);
     }
-    return std::exchange(m_dirty, QRect());
+    return drawn;
 }
 
 } // namespace velquor::scene

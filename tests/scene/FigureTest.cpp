@@ -58,11 +58,11 @@ TEST_P(SceneBitmapTest, StartsWhiteAtTheSceneSizeTimesTheRatio) {
     const qreal ratio = GetParam();
     const Scene scene(ratio);
     const QSize deviceSize(qRound(SceneWidth * ratio), qRound(SceneHeight * ratio));
-    for (const QImage* image : {&scene.bitmap(), &scene.presented()}) {
-        EXPECT_EQ(image->size(), deviceSize);
-        EXPECT_EQ(image->deviceIndependentSize(), QSizeF(SceneWidth, SceneHeight));
-        EXPECT_EQ(image->format(), QImage::Format_RGB32);
-        EXPECT_TRUE(AllWhite(*image));
+    for (const QImage& image : {scene.bitmap(), scene.presented()}) {
+        EXPECT_EQ(image.size(), deviceSize);
+        EXPECT_EQ(image.deviceIndependentSize(), QSizeF(SceneWidth, SceneHeight));
+        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        EXPECT_TRUE(AllWhite(image));
     }
 }
 
@@ -287,12 +287,11 @@ INSTANTIATE_TEST_SUITE_P(Columns, ColumnIsolationTest, ::testing::Range(0, 5));
 
 // ---------------------------------------------------------------------------------------
 
-// Both images live as long as the scene: the window may hold on to their memory layout
-// and an animation step must not allocate.
-TEST(SceneBuffersTest, NeitherImageIsReallocatedByDrawingResettingOrPresenting) {
+// The picture lives as long as the scene: the window holds on to it, and an animation
+// step must not allocate.
+TEST(ScenePictureTest, IsNotReallocatedByDrawingResettingOrPresenting) {
     Scene scene;
-    const uchar* bitmapBits = scene.bitmap().constBits();
-    const uchar* presentedBits = scene.presented().constBits();
+    const uchar* pictureBits = scene.presented().constBits();
 
     scene.DrawRestScene();
     scene.Present();
@@ -302,8 +301,28 @@ TEST(SceneBuffersTest, NeitherImageIsReallocatedByDrawingResettingOrPresenting) 
     scene.ResetToBackground();
     scene.Present();
 
-    EXPECT_EQ(scene.bitmap().constBits(), bitmapBits);
-    EXPECT_EQ(scene.presented().constBits(), presentedBits);
+    EXPECT_EQ(scene.presented().constBits(), pictureBits);
+}
+
+// A copy of the picture that someone keeps (a test, a screenshot) holds what it showed:
+// the scene's long-lived painter must not draw the next steps into it.
+TEST(ScenePictureTest, ACopyKeptOfThePictureKeepsWhatItShowed) {
+    Scene scene;
+    scene.DrawRestScene();
+    scene.Present();
+    const QImage kept = scene.presented();
+    const QImage expected = kept.copy();
+
+    scene.DrawCrouchFigure(300, 0, White);
+    scene.DrawStretchFigure(300, 200, Black);
+    scene.Present();
+    scene.ResetToBackground();
+    scene.DrawStretchFigure(500, 100, Black);
+    scene.Present();
+
+    EXPECT_TRUE(SamePixels(kept, expected));
+    EXPECT_FALSE(SamePixels(scene.presented(), expected));
+    EXPECT_TRUE(SamePixels(scene.presented(), scene.bitmap()));
 }
 
 } // namespace
