@@ -5,8 +5,6 @@
 #include <QPainter>
 #include <QWindow>
 
-#include <cmath>
-
 namespace velquor::ui {
 
 Panel::Panel(QWidget* parent, const QColor& colour) : QFrame(parent) {
@@ -97,10 +95,9 @@ void ScenePaintBox::showPresented(const QRect& changed) {
     if (uncovered.isEmpty())
         return;
     const qreal ratio = presented_.devicePixelRatio();
-    const QRect changedHere(QPoint(int(std::floor(changed.left() / ratio)),
-                                   int(std::floor(changed.top() / ratio))),
-                            QPoint(int(std::ceil((changed.right() + 1) / ratio)) - 1,
-                                   int(std::ceil((changed.bottom() + 1) / ratio)) - 1));
+    const QRect changedHere =
+        QRectF(QPointF(changed.topLeft()) / ratio, QSizeF(changed.size()) / ratio)
+            .toAlignedRect();
     const QPoint origin = mapTo(top, QPoint(0, 0));
     const QRegion toPaint = uncovered & changedHere.translated(origin);
     if (!toPaint.isEmpty()) {
