@@ -6,6 +6,7 @@
 // window back from the server, so these checks see what a user sees. CTest runs it at
 // QT_SCALE_FACTOR 1, 2 and 1.5, where the pictures have that many pixels per layout pixel.
 
+#include "PixelChecks.h"
 #include "WindowFixture.h"
 
 #include "scene/Scene.h"
@@ -17,6 +18,7 @@
 
 #include <string>
 
+using velquor::testing::SamePixels;
 using velquor::testing::WindowFixture;
 namespace scene = velquor::scene;
 
@@ -29,21 +31,6 @@ const QRect SceneArea(16, 8, scene::SceneWidth, scene::SceneHeight);
 QRect InDevicePixels(const QRect& logical) {
     const qreal ratio = qApp->devicePixelRatio();
     return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
-}
-
-::testing::AssertionResult SamePixels(const QImage& actual, const QImage& expected) {
-    if (actual.size() != expected.size())
-        return ::testing::AssertionFailure() << "sizes differ";
-    QRect differences;
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x)
-            if (actual.pixel(x, y) != expected.pixel(x, y))
-                differences |= QRect(x, y, 1, 1);
-    if (differences.isNull())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "pixels differ in x " << differences.left() << ".." << differences.right()
-           << ", y " << differences.top() << ".." << differences.bottom();
 }
 
 class XServerScene : public WindowFixture {

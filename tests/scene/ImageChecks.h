@@ -1,6 +1,7 @@
 #pragma once
 // Pixel-level checks shared by the scene tests. Rectangles are in device pixels.
 
+#include "PixelChecks.h"
 #include "scene/Scene.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,9 @@
 #include <string>
 
 namespace velquor::scene::testing {
+
+using velquor::testing::Describe;
+using velquor::testing::SamePixels;
 
 enum class Pose { Crouch, Stretch };
 
@@ -65,14 +69,6 @@ inline QRect InkBounds(const QImage& image) {
     return bounds;
 }
 
-inline std::string Describe(const QRect& r) {
-    if (r.isNull()) {
-        return "(none)";
-    }
-    return "x " + std::to_string(r.left()) + ".." + std::to_string(r.right()) + ", y " +
-           std::to_string(r.top()) + ".." + std::to_string(r.bottom());
-}
-
 inline ::testing::AssertionResult AllWhite(const QImage& image) {
     const QRect ink = InkBounds(image);
     if (ink.isNull()) {
@@ -92,28 +88,6 @@ inline ::testing::AssertionResult OnlyBlackAndWhite(const QImage& image) {
         }
     }
     return ::testing::AssertionSuccess();
-}
-
-// Compares two images of the same size pixel by pixel, naming the first difference and
-// the bounding box of all of them.
-inline ::testing::AssertionResult SamePixels(const QImage& actual, const QImage& expected) {
-    if (actual.size() != expected.size()) {
-        return ::testing::AssertionFailure() << "sizes differ";
-    }
-    QRect differences;
-    for (int y = 0; y < actual.height(); ++y) {
-        const auto* a = reinterpret_cast<const QRgb*>(actual.constScanLine(y));
-        const auto* e = reinterpret_cast<const QRgb*>(expected.constScanLine(y));
-        for (int x = 0; x < actual.width(); ++x) {
-            if (a[x] != e[x]) {
-                differences |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    if (differences.isNull()) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "pixels differ at " << Describe(differences);
 }
 
 } // namespace velquor::scene::testing

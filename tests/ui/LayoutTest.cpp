@@ -3,6 +3,7 @@
 // stacking of overlapping controls, texts and whether they fit, and the start state of
 // the controls.
 
+#include "PixelChecks.h"
 #include "WindowFixture.h"
 
 #include "ui/TitlePicture.h"
@@ -26,6 +27,9 @@
 #include <string>
 #include <vector>
 
+using velquor::testing::Describe;
+using velquor::testing::Hex;
+using velquor::testing::SamePixels;
 using velquor::testing::WindowFixture;
 namespace ui = velquor::ui;
 
@@ -39,19 +43,6 @@ constexpr QRgb PureBlack = 0xFF000000;
 // The area the title screen covers, and the scene panel, in window coordinates.
 const QRect TitleArea(16, 8, 993, 713);
 const QRect ScenePanelArea(16, 8, 993, 625);
-
-std::string Describe(const QRect& r) {
-    return "(" + std::to_string(r.x()) + ", " + std::to_string(r.y()) + ") " +
-           std::to_string(r.width()) + "x" + std::to_string(r.height());
-}
-
-std::string Hex(QRgb colour) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text = "#";
-    for (int shift = 20; shift >= 0; shift -= 4)
-        text += digits[(colour >> shift) & 0xF];
-    return text;
-}
 
 QImage AsRgb32(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
@@ -74,29 +65,6 @@ QImage AloneOver(QWidget* widget, QRgb beneath) {
     QImage ground(widget->size(), QImage::Format_RGB32);
     ground.fill(beneath);
     return AloneOver(widget, ground);
-}
-
-// Pixel-exact comparison, naming the first difference and the box around all of them.
-::testing::AssertionResult SamePixels(const QImage& actual, const QImage& expected) {
-    if (actual.size() != expected.size())
-        return ::testing::AssertionFailure()
-               << "size " << actual.width() << "x" << actual.height() << " instead of "
-               << expected.width() << "x" << expected.height();
-    QRect differences;
-    QPoint first(-1, -1);
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x)
-            if (actual.pixel(x, y) != expected.pixel(x, y)) {
-                if (differences.isNull())
-                    first = QPoint(x, y);
-                differences |= QRect(x, y, 1, 1);
-            }
-    if (differences.isNull())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "first difference at (" << first.x() << ", " << first.y()
-           << "): " << Hex(actual.pixel(first)) << " instead of " << Hex(expected.pixel(first))
-           << "; differences within " << Describe(differences);
 }
 
 // Every pixel of the area, except those in `except`, has the colour.

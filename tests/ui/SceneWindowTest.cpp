@@ -6,6 +6,7 @@
 // (grab), and the window's backing store as the platform shows it, which holds what was
 // painted last and so also catches a present that never reached the screen.
 
+#include "PixelChecks.h"
 #include "WindowFixture.h"
 
 #include "scene/Scene.h"
@@ -18,6 +19,8 @@
 #include <string>
 #include <vector>
 
+using velquor::testing::Describe;
+using velquor::testing::SamePixels;
 using velquor::testing::WindowFixture;
 namespace ui = velquor::ui;
 namespace scene = velquor::scene;
@@ -29,26 +32,6 @@ constexpr QRgb White = 0xFFFFFFFF;
 
 // PaintBox2 in window coordinates: Panel6 at (16, 8), the paint box at (0, 0) in it.
 const QRect SceneArea(16, 8, scene::SceneWidth, scene::SceneHeight);
-
-std::string Describe(const QRect& r) {
-    if (r.isNull())
-        return "(none)";
-    return "x " + std::to_string(r.left()) + ".." + std::to_string(r.right()) + ", y " +
-           std::to_string(r.top()) + ".." + std::to_string(r.bottom());
-}
-
-::testing::AssertionResult SamePixels(const QImage& actual, const QImage& expected) {
-    if (actual.size() != expected.size())
-        return ::testing::AssertionFailure() << "sizes differ";
-    QRect differences;
-    for (int y = 0; y < actual.height(); ++y)
-        for (int x = 0; x < actual.width(); ++x)
-            if (actual.pixel(x, y) != expected.pixel(x, y))
-                differences |= QRect(x, y, 1, 1);
-    if (differences.isNull())
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixels differ at " << Describe(differences);
-}
 
 ::testing::AssertionResult OnlyBlackAndWhite(const QImage& image) {
     for (int y = 0; y < image.height(); ++y)
