@@ -165,8 +165,9 @@ QRect Scene::Apply(const Drawing& d, QPainter& painter) const {
     case Drawing::Kind::Reset:
         // Through the painter, like the figures, so that one drawing serves the picture
         // and the copy bitmap() draws on.
-        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(m_picture.size()) / m_picture.devicePixelRatio()),
-                         QColor::fromRgb(White));
+        painter.fillRect(
+            QRectF(QPointF(0, 0), QSizeF(m_picture.size()) / m_picture.devicePixelRatio()),
+            QColor::fromRgb(White));
         return m_picture.rect();
     case Drawing::Kind::Crouch:
         if (!DrawSprite(painter, CrouchPose, d.x, d.b, d.colour)) {

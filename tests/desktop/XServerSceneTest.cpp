@@ -30,7 +30,8 @@ const QRect SceneArea(16, 8, scene::SceneWidth, scene::SceneHeight);
 // A rectangle of the window in the device pixels of the pictures compared here.
 QRect InDevicePixels(const QRect& logical) {
     const qreal ratio = qApp->devicePixelRatio();
-    return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
+    return QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio)
+        .toAlignedRect();
 }
 
 class XServerScene : public WindowFixture {
