@@ -4,7 +4,7 @@
 #include "ObservedForm.h"
 #include "WindowFixture.h"
 
-#include "scene/Scene.h"
+#include "physics/Simulation.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -23,10 +23,7 @@ protected:
     void SetUp() override {
         auto window = std::make_unique<ObservedForm>();
         observed = window.get();
-        form = std::move(window);
-        form->setGeometry(0, 0, 1060, 760);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        Show(std::move(window));
     }
 
     void TearDown() override {
@@ -37,10 +34,7 @@ protected:
     // Pixels of the presented scene that differ from the rest scene (five crouching figures
     // at the foot of their columns on white), within the given column.
     int DifferingFromRest(SimulatorKind kind) const {
-        velquor::scene::Scene rest(form->scene().presented().devicePixelRatio());
-        rest.DrawRestScene();
-        rest.Present();
-        const QImage expected = rest.presented();
+        const QImage expected = RestScene();
         const QImage actual = form->scene().presented();
         const int centre = velquor::physics::ColumnX(kind);
         int differing = 0;

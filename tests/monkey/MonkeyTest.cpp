@@ -260,10 +260,9 @@ void Monkey::SetUp() {
     QGuiApplication::setQuitOnLastWindowClosed(false);
     auto observed = std::make_unique<ObservedForm>();
     observed_ = observed.get();
-    form = std::move(observed);
-    form->setGeometry(0, 0, 1060, 760);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    Show(std::move(observed));
+    if (HasFatalFailure())
+        return;
 
     for (QWidget* widget : form->findChildren<QWidget*>())
         if (!widget->objectName().isEmpty())
@@ -276,11 +275,8 @@ void Monkey::SetUp() {
              {c.start, c.info, c.panel, c.panelClose, c.columnClose, c.time, c.height, c.box})
             ASSERT_TRUE(controls_.count(name)) << "no control named " << name;
 
-    // The rest scene, drawn by a scene of its own: what an idle window must show.
-    velquor::scene::Scene rest(form->scene().presented().devicePixelRatio());
-    rest.DrawRestScene();
-    rest.Present();
-    restScene_ = rest.presented().copy();
+    // What an idle window must show.
+    restScene_ = RestScene();
 
     const QString separator = QLocale().decimalPoint();
     resultPattern_ = QRegularExpression(QStringLiteral("^-?\\d+") +

@@ -1,11 +1,15 @@
 #include "WindowFixture.h"
 
+#include "scene/Scene.h"
+
 #include <QLineEdit>
 
 namespace velquor::testing {
 
-void WindowFixture::SetUp() {
-    form = std::make_unique<ui::TForm1>();
+void WindowFixture::SetUp() { Show(std::make_unique<ui::TForm1>()); }
+
+void WindowFixture::Show(std::unique_ptr<ui::TForm1> window) {
+    form = std::move(window);
     form->setGeometry(0, 0, 1060, 760);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -30,6 +34,12 @@ void WindowFixture::ClickAt(QPoint windowPoint) {
 QString WindowFixture::Text(const char* name) const {
     auto* edit = Control<QLineEdit>(name);
     return edit != nullptr ? edit->text() : QString();
+}
+
+QImage WindowFixture::RestScene() const {
+    scene::Scene rest(form->scene().presented().devicePixelRatio());
+    rest.DrawRestScene();
+    return rest.bitmap();
 }
 
 QImage WindowFixture::Grab() const {

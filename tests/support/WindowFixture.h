@@ -3,6 +3,7 @@
 
 #include "ui/MainWindow.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QtTest/QTest>
 
@@ -16,6 +17,10 @@ class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Makes `window` the fixture's form, shown at the tests' size and exposed. SetUp shows
+    // a plain TForm1; a fixture that needs a subclass shows its own instead.
+    void Show(std::unique_ptr<ui::TForm1> window);
 
     // A control by its name in the layout; fails the test if there is none.
     template <typename W = QWidget> W* Control(const char* name) const {
@@ -34,6 +39,9 @@ protected:
     QString Text(const char* name) const;
     // The window as it is on screen now.
     QImage Grab() const;
+    // The rest scene, five black crouching figures on white, as a scene of its own draws
+    // it at the window's pixel ratio: what the window's scene holds when idle.
+    QImage RestScene() const;
 
     std::unique_ptr<ui::TForm1> form;
 };

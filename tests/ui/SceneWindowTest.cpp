@@ -89,13 +89,6 @@ constexpr Figure Resting{Pose::Crouching, 0};
     return ::testing::AssertionSuccess();
 }
 
-QImage RestScene() {
-    scene::Scene reference;
-    reference.DrawRestScene();
-    reference.Present();
-    return reference.presented().convertToFormat(QImage::Format_RGB32);
-}
-
 class SceneWindow : public WindowFixture {
   public:
     using WindowFixture::Click;

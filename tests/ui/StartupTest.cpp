@@ -62,14 +62,6 @@ const char* CloseButton(const ColumnCase& c, CloseBy by) {
     return by == CloseBy::PanelX ? c.panelClose : c.columnClose;
 }
 
-// The scene at rest: five black crouching figures on white.
-QImage RestScene() {
-    velquor::scene::Scene rest(qApp->devicePixelRatio());
-    rest.DrawRestScene();
-    rest.Present();
-    return rest.presented().copy();
-}
-
 class Startup : public WindowFixture {
   protected:
     enum class State { Open, Closed, Mixed };
